@@ -1,0 +1,36 @@
+# GoogleTest: the system package natively; built from Debian's sources when
+# cross-compiling, since no MinGW build of it is packaged.
+if(CMAKE_CROSSCOMPILING)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_library(GTest::gtest ALIAS gtest)
+  add_library(GTest::gtest_main ALIAS gtest_main)
+  add_library(GTest::gmock ALIAS gmock)
+else()
+  find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)
+
+# OpenSSL's libcrypto is the independent reference in tests, never linked
+# into the product. Not available for the cross-build.
+if(NOT CMAKE_CROSSCOMPILING)
+  find_package(OpenSSL COMPONENTS Crypto)
+endif()
+
+# vellora_add_test(NAME SOURCES ... LIBS ...)
+# One executable per test file group. Natively each case is a ctest entry;
+# under the cross-build emulator each executable is one entry, since every
+# process start under Wine costs a second.
+function(vellora_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gtest)
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${name})
+  else()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+      PROPERTIES ENVIRONMENT "VELLORA_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data")
+  endif()
+endfunction()
