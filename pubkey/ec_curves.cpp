@@ -212,59 +212,114 @@ AffinePoint<F> mul_ladder(const CurveCoefficients<F>& c, const AffinePoint<F>& p
 
 constexpr int kMaxTnafDigits = 200;
 
-// odd[i] = (2i + 1) P for i < count.
+// The digit sets alpha_u of the two widths (both Koblitz curves have mu = 1).
+struct DigitSets {
+    TauDigit w5[8];
+    TauDigit w7[32];
+};
+
+const DigitSets& digit_sets() {
+    static const DigitSets sets = [] {
+        DigitSets s;
+        tnaf_digit_set(5, 6, 1, s.w5);
+        tnaf_digit_set(7, 38, 1, s.w7);
+        return s;
+    }();
+    return sets;
+}
+
+// Affine forms of LD points with one inversion for all (Montgomery's trick).
 template <class F>
-void odd_multiples(const CurveCoefficients<F>& c, const AffinePoint<F>& p, AffinePoint<F>* odd,
-                   int count) {
-    odd[0] = p;
-    AffinePoint<F> twice = ec_double<F>(c, p);
-    for (int i = 1; i < count; ++i) odd[i] = ec_add<F>(c, odd[i - 1], twice);
+void to_affine_all(const LdPoint<F>* in, AffinePoint<F>* out, int count) {
+    Fe<F> prefix[32];
+    for (int i = 0; i < count; ++i) {
+        if (fe_is_zero<F>(in[i].Z)) {
+            for (int j = 0; j < count; ++j) out[j] = ld_to_affine<F>(in[j]);
+            return;
+        }
+        if (i == 0)
+            prefix[0] = in[0].Z;
+        else
+            fe_mul<F>(&prefix[i], prefix[i - 1], in[i].Z);
+    }
+    Fe<F> inv, zi, zi2;
+    fe_inv<F>(&inv, prefix[count - 1]);
+    for (int i = count - 1; i >= 0; --i) {
+        if (i > 0) {
+            fe_mul<F>(&zi, inv, prefix[i - 1]);
+            fe_mul<F>(&inv, inv, in[i].Z);
+        } else {
+            zi = inv;
+        }
+        fe_mul<F>(&out[i].x, in[i].X, zi);
+        fe_sqr<F>(&zi2, zi);
+        fe_mul<F>(&out[i].y, in[i].Y, zi2);
+        out[i].infinity = false;
+    }
+}
+
+// table[i] = alpha_(2i+1) P for i < count, each from the short plain TNAF of alpha.
+template <class F>
+void alpha_multiples(const Curve<F>& cv, const AffinePoint<F>& p, const TauDigit* alphas,
+                     AffinePoint<F>* table, int count) {
+    LdPoint<F> ld[32];
+    AffinePoint<F> minus_p = ec_negate<F>(p);
+    for (int i = 0; i < count; ++i) {
+        int8_t digits[40];
+        int n = tnaf_small(alphas[i].beta, alphas[i].gamma, cv.tau.mu, digits, 40);
+        ld[i] = ld_from_affine<F>(ec_infinity<F>());
+        for (int j = n - 1; j >= 0; --j) {
+            ld_frobenius<F>(&ld[i]);
+            if (digits[j] != 0) ld_add_affine<F>(cv.c, &ld[i], digits[j] > 0 ? p : minus_p);
+        }
+    }
+    to_affine_all<F>(ld, table, count);
 }
 
 template <class F>
-AffinePoint<F> mul_tnaf(const Curve<F>& cv, const AffinePoint<F>* odd, int w, int tw,
-                        const uint32_t* k, int words) {
+AffinePoint<F> mul_tnaf(const Curve<F>& cv, const AffinePoint<F>* table, int w, int tw,
+                        const TauDigit* alphas, const uint32_t* k, int words) {
     BigNum kb;
     bn_from_words(&kb, k, words);
     int8_t digits[kMaxTnafDigits];
-    int count = tnaf_recode(cv.tau, kb, w, tw, digits, kMaxTnafDigits);
-    if (count < 0) return ec_mul_reference<F>(cv.c, odd[0], k, words);  // not reached
+    int count = tnaf_recode(cv.tau, kb, w, tw, alphas, digits, kMaxTnafDigits);
+    if (count < 0) return ec_mul_reference<F>(cv.c, table[0], k, words);  // not reached
     LdPoint<F> q = ld_from_affine<F>(ec_infinity<F>());
     for (int i = count - 1; i >= 0; --i) {
         ld_frobenius<F>(&q);
         int d = digits[i];
-        if (d > 0) ld_add_affine<F>(cv.c, &q, odd[(d - 1) / 2]);
-        if (d < 0) ld_add_affine<F>(cv.c, &q, ec_negate<F>(odd[(-d - 1) / 2]));
+        if (d > 0) ld_add_affine<F>(cv.c, &q, table[(d - 1) / 2]);
+        if (d < 0) ld_add_affine<F>(cv.c, &q, ec_negate<F>(table[(-d - 1) / 2]));
     }
     return ld_to_affine<F>(q);
 }
 
 template <class F>
 const AffinePoint<F>* tnaf_base_table(const Curve<F>& cv) {
-    // The 32 odd multiples G, 3G, ..., 63G of the width-7 recoding.
+    // alpha_u G for the 32 odd u of the width-7 recoding.
     struct Table {
-        AffinePoint<F> odd[32];
+        AffinePoint<F> points[32];
     };
     static const Table table = [&] {
         Table t;
-        odd_multiples<F>(cv.c, cv.g, t.odd, 32);
+        alpha_multiples<F>(cv, cv.g, digit_sets().w7, t.points, 32);
         return t;
     }();
-    return table.odd;
+    return table.points;
 }
 
 template <class F>
 AffinePoint<F> mul_tnaf_base(const Curve<F>& cv, const uint32_t* k, int words) {
-    return mul_tnaf<F>(cv, tnaf_base_table<F>(cv), 7, 38, k, words);
+    return mul_tnaf<F>(cv, tnaf_base_table<F>(cv), 7, 38, digit_sets().w7, k, words);
 }
 
 template <class F>
 AffinePoint<F> mul_tnaf_point(const Curve<F>& cv, const AffinePoint<F>& p, const uint32_t* k,
                               int words) {
     if (p.infinity) return p;
-    AffinePoint<F> odd[8];
-    odd_multiples<F>(cv.c, p, odd, 8);
-    return mul_tnaf<F>(cv, odd, 5, 6, k, words);
+    AffinePoint<F> table[8];
+    alpha_multiples<F>(cv, p, digit_sets().w5, table, 8);
+    return mul_tnaf<F>(cv, table, 5, 6, digit_sets().w5, k, words);
 }
 
 // ---- comb for the fixed base of curve 5 ----

@@ -97,8 +97,43 @@ void tnaf_partial_reduce(const TauConstants& c, const BigNum& k, BigNum* r0, Big
     bn_sub(r1, &t, &u);
 }
 
-int tnaf_recode(const TauConstants& c, const BigNum& k, int w, int tw, int8_t* digits,
-                int capacity) {
+void tnaf_digit_set(int w, int tw, int mu, TauDigit* alphas) {
+    const int modulus = 1 << w;
+    for (int i = 0; i < (1 << (w - 2)); ++i) {
+        const int u = 2 * i + 1;
+        int best = -1;
+        for (int gamma = -16; gamma <= 16; ++gamma) {
+            for (int beta = -32; beta <= 32; ++beta) {
+                if (((beta + gamma * tw - u) % modulus + modulus) % modulus != 0) continue;
+                int norm = beta * beta + mu * beta * gamma + 2 * gamma * gamma;
+                if (best < 0 || norm < best) {
+                    best = norm;
+                    alphas[i] = TauDigit{beta, gamma};
+                }
+            }
+        }
+    }
+}
+
+int tnaf_small(int r0, int r1, int mu, int8_t* digits, int capacity) {
+    int count = 0;
+    while (r0 != 0 || r1 != 0) {
+        if (count == capacity) return -1;
+        int digit = 0;
+        if ((r0 & 1) != 0) {
+            digit = 2 - (((r0 - 2 * r1) % 4) + 4) % 4;
+            r0 -= digit;
+        }
+        digits[count++] = static_cast<int8_t>(digit);
+        int t = r0;
+        r0 = r1 + mu * (r0 / 2);
+        r1 = -(t / 2);
+    }
+    return count;
+}
+
+int tnaf_recode(const TauConstants& c, const BigNum& k, int w, int tw, const TauDigit* alphas,
+                int8_t* digits, int capacity) {
     BigNum b0, b1;
     tnaf_partial_reduce(c, k, &b0, &b1);
     __int128 r0, r1;
@@ -112,7 +147,9 @@ int tnaf_recode(const TauConstants& c, const BigNum& k, int w, int tw, int8_t* d
         if ((r0 & 1) != 0) {
             digit = static_cast<int>((r0 + r1 * tw) & mask);
             if (digit > half) digit -= 1 << w;
-            r0 -= digit;
+            const TauDigit& a = alphas[(digit < 0 ? -digit : digit) / 2];
+            r0 -= digit < 0 ? -a.beta : a.beta;
+            r1 -= digit < 0 ? -a.gamma : a.gamma;
         }
         digits[count++] = static_cast<int8_t>(digit);
         __int128 t = r0;  // even here, so the halving is exact
