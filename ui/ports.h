@@ -152,8 +152,9 @@ class Interaction {
     // presenter passed to DialogView::close.
     virtual int run_modal(int template_id, DialogPresenter& presenter) = 0;
     // Opens a modeless window (e.g. the progress window) driven by the
-    // presenter; destroying the returned view destroys the window. Null when
-    // the window could not be created.
+    // presenter, calling its on_init before returning; destroying the
+    // returned view destroys the window. Null when the window could not be
+    // created.
     virtual std::unique_ptr<DialogView> open_modeless(int template_id,
                                                       DialogPresenter& presenter) = 0;
 };
