@@ -46,7 +46,10 @@ TEST_F(ProcessTest, StartsInTheGivenWorkingDirectory) {
 
 TEST_F(ProcessTest, MissingProgramOrFolderFails) {
     EXPECT_FALSE(platform::start_process("", root_));
-    EXPECT_FALSE(platform::start_process("\"" + (root_ / "no such.exe").string() + "\"", root_));
+    std::string missing = "\"";
+    missing += platform::path_to_utf8(root_ / "no such.exe");
+    missing += '"';
+    EXPECT_FALSE(platform::start_process(missing, root_));
 #ifndef _WIN32
     EXPECT_FALSE(platform::start_process("/bin/sh -c true", root_ / "missing"));
 #endif
