@@ -41,6 +41,17 @@ bool set_file_times(const std::filesystem::path& file, const FileTimes& times);
 // FlushFileBuffers). False when either step failed.
 bool flush_to_device(std::FILE* stream);
 
+// 64-bit stream positions (long is 32 bits on Windows). stream_size leaves
+// the position at the start of the file.
+std::optional<std::uint64_t> stream_size(std::FILE* stream);
+bool stream_seek(std::FILE* stream, std::uint64_t offset);
+
+// Symbolic links, and on Windows junctions and other reparse points: true
+// for the link itself, whatever it points to (or whether it dangles).
+bool is_link(const std::filesystem::path& path);
+// Removes the link only, never what it points to.
+bool remove_link(const std::filesystem::path& path);
+
 // Opens a file with a UTF-8 aware path on every platform (_wfopen on Windows).
 std::FILE* open_file(const std::filesystem::path& file, const char* mode);
 

@@ -85,3 +85,27 @@ std::FILE* open_file(const std::filesystem::path& file, const char* mode) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+std::optional<std::uint64_t> stream_size(std::FILE* stream) {
+    if (stream == nullptr || fseeko(stream, 0, SEEK_END) != 0) return std::nullopt;
+    off_t end = ftello(stream);
+    if (end < 0 || fseeko(stream, 0, SEEK_SET) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(end);
+}
+
+bool stream_seek(std::FILE* stream, std::uint64_t offset) {
+    return stream != nullptr && fseeko(stream, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+bool is_link(const std::filesystem::path& path) {
+    struct stat st{};
+    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool remove_link(const std::filesystem::path& path) {
+    return is_link(path) && unlink(path.c_str()) == 0;
+}
+
+}  // namespace platform

@@ -99,3 +99,34 @@ std::FILE* open_file(const std::filesystem::path& file, const char* mode) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+std::optional<std::uint64_t> stream_size(std::FILE* stream) {
+    if (stream == nullptr || _fseeki64(stream, 0, SEEK_END) != 0) return std::nullopt;
+    long long end = _ftelli64(stream);
+    if (end < 0 || _fseeki64(stream, 0, SEEK_SET) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(end);
+}
+
+bool stream_seek(std::FILE* stream, std::uint64_t offset) {
+    return stream != nullptr && _fseeki64(stream, static_cast<long long>(offset), SEEK_SET) == 0;
+}
+
+bool is_link(const std::filesystem::path& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool remove_link(const std::filesystem::path& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        return false;
+    }
+    // A directory link or junction goes with RemoveDirectory, which removes
+    // the reparse point and leaves the target alone.
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return RemoveDirectoryW(path.c_str()) != FALSE;
+    return DeleteFileW(path.c_str()) != FALSE;
+}
+
+}  // namespace platform
