@@ -25,7 +25,9 @@ bool read_settings(const std::filesystem::path& file, Settings& settings) {
     if (f == nullptr) return false;
     unsigned char buffer[16];
     std::size_t got = std::fread(buffer, 1, sizeof buffer, f);
+    bool failed = std::ferror(f) != 0;
     std::fclose(f);
+    if (failed) return false;
     std::uint32_t* fields[] = {&settings.mode, &settings.algorithm, &settings.delete_inputs,
                                &settings.write_log};
     for (std::size_t i = 0; i < 4 && (i + 1) * 4 <= got; ++i) {
