@@ -86,7 +86,7 @@ class CurlTransport final : public Transport {
         return true;
     }
 
-    bool FtpOpenFile(const std::string& name) override {
+    bool OpenFtpFile(const std::string& name) override {
         if (!StartStream(FileUrl(name))) return false;
         // The server answers RETR before the data flows: wait for either.
         DriveUntil([this] { return Available() > 0; });
@@ -99,7 +99,7 @@ class CurlTransport final : public Transport {
         return true;
     }
 
-    bool FtpFindFile(const std::string& name, std::uint64_t& size, std::time_t& modified) override {
+    bool FindFtpFile(const std::string& name, std::uint64_t& size, std::time_t& modified) override {
         if (!control_) control_ = curl_easy_init();
         if (!control_) return Fail(CURLE_OUT_OF_MEMORY);
         curl_easy_reset(control_);
@@ -119,7 +119,7 @@ class CurlTransport final : public Transport {
         return true;
     }
 
-    bool HttpOpenRequest(const std::string& name) override {
+    bool OpenHttpRequest(const std::string& name) override {
         StopStream();
         if (!connected_) return Fail(CURLE_COULDNT_CONNECT);
         url_ = FileUrl(name);
@@ -127,7 +127,7 @@ class CurlTransport final : public Transport {
         return true;
     }
 
-    bool HttpSendRequest() override {
+    bool SendHttpRequest() override {
         if (!remote_open_) return Fail(CURLE_BAD_FUNCTION_ARGUMENT);
         if (!StartStream(url_)) return false;
         DriveUntil([this] { return headers_done_; });
@@ -138,13 +138,13 @@ class CurlTransport final : public Transport {
         return true;
     }
 
-    bool HttpQueryStatus(int& status) override {
+    bool QueryHttpStatus(int& status) override {
         if (!headers_done_) return Fail(CURLE_BAD_FUNCTION_ARGUMENT);
         status = static_cast<int>(status_);
         return true;
     }
 
-    bool HttpQueryContentLength(std::uint64_t& length) override {
+    bool QueryContentLength(std::uint64_t& length) override {
         const std::string* value = FindHeader("Content-Length");
         if (!value || value->empty() || value->find_first_not_of("0123456789") != std::string::npos)
             return HeaderMissing();
@@ -152,7 +152,7 @@ class CurlTransport final : public Transport {
         return true;
     }
 
-    bool HttpQueryLastModified(UtcTime& time) override {
+    bool QueryLastModified(UtcTime& time) override {
         const std::string* value = FindHeader("Last-Modified");
         if (!value) return HeaderMissing();
         const std::time_t t = curl_getdate(value->c_str(), nullptr);

@@ -167,23 +167,23 @@ bool CNetDownLoader::_IsRemoteFileOpened(const std::string& remote) {
     remote_name_.clear();
     CloseHandle(0);
     if (service_ == kServiceFtp && options_.ftp_files) {
-        if (transport_->FtpOpenFile(remote)) {
-            Log(kLogInfo, "FtpOpenFile(%s) OK...", remote.c_str());
+        if (transport_->OpenFtpFile(remote)) {
+            Log(kLogInfo, "OpenFtpFile(%s) OK...", remote.c_str());
             remote_name_ = remote;
         } else {
             ErrorReport("FtpOpenFile");
         }
     } else if (service_ == kServiceHttp) {
-        if (!transport_->HttpOpenRequest(remote)) {
+        if (!transport_->OpenHttpRequest(remote)) {
             ErrorReport("HttpOpenRequest");
         } else {
             Log(kLogInfo, "HttpOpenRequest(%s) OK...", remote.c_str());
             int status = 0;
-            if (!transport_->HttpSendRequest()) {
+            if (!transport_->SendHttpRequest()) {
                 ErrorReport("HttpSendRequest");
                 CloseHandle(0);
             } else if (Log(kLogInfo, "HttpSendRequest(%s) OK...", remote.c_str()),
-                       !transport_->HttpQueryStatus(status)) {
+                       !transport_->QueryHttpStatus(status)) {
                 ErrorReport("HttpQueryInfo");
                 CloseHandle(0);
             } else if (status == 200) {
@@ -217,7 +217,7 @@ bool CNetDownLoader::GetRemoteFileSize(const std::string& remote, std::uint64_t&
             return false;
         }
         std::uint64_t length = 0;
-        if (!transport_->HttpQueryContentLength(length)) {
+        if (!transport_->QueryContentLength(length)) {
             ErrorReport("HttpQueryInfo");
             return false;
         }
@@ -232,7 +232,7 @@ bool CNetDownLoader::GetRemoteFileSize(const std::string& remote, std::uint64_t&
     remote_name_.clear();
     std::uint64_t listed = 0;
     std::time_t modified = 0;
-    if (!transport_->FtpFindFile(remote, listed, modified)) {
+    if (!transport_->FindFtpFile(remote, listed, modified)) {
         ErrorReport("FtpFindFirstFile");
         return false;
     }
@@ -245,7 +245,7 @@ bool CNetDownLoader::GetRemoteFileSize(const std::string& remote, std::uint64_t&
 
 bool CNetDownLoader::HttpServerTime(std::time_t& time) {
     UtcTime utc;
-    if (!transport_->HttpQueryLastModified(utc)) return false;
+    if (!transport_->QueryLastModified(utc)) return false;
     const auto calendar =
         ToCalendarTime(utc.year, utc.month, utc.day, utc.hour, utc.minute, utc.second);
     if (!calendar) return false;
@@ -266,7 +266,7 @@ bool CNetDownLoader::GetRemoteFileTime(const std::string& remote, std::time_t& t
             return false;
         }
         UtcTime utc;
-        if (!transport_->HttpQueryLastModified(utc)) {
+        if (!transport_->QueryLastModified(utc)) {
             ErrorReport("HttpQueryInfo");
             return false;
         }
@@ -288,7 +288,7 @@ bool CNetDownLoader::GetRemoteFileTime(const std::string& remote, std::time_t& t
     remote_name_.clear();
     std::uint64_t size = 0;
     std::time_t modified = 0;
-    if (!transport_->FtpFindFile(remote, size, modified)) {
+    if (!transport_->FindFtpFile(remote, size, modified)) {
         Log(kLogError, "FtpFindFirstFile returned = %d", 0);
         ErrorReport("FtpFindFirstFile");
         return false;
@@ -327,7 +327,7 @@ bool CNetDownLoader::DownloadFile(const std::string& remote, const std::string& 
         remote_name_.clear();
         std::uint64_t size = 0;
         std::time_t modified = 0;
-        if (transport_->FtpFindFile(remote, size, modified)) {
+        if (transport_->FindFtpFile(remote, size, modified)) {
             announced = size;
             server_time = modified;
         }
@@ -338,7 +338,7 @@ bool CNetDownLoader::DownloadFile(const std::string& remote, const std::string& 
     }
     if (service_ == kServiceHttp) {
         std::uint64_t length = 0;
-        if (transport_->HttpQueryContentLength(length)) announced = length;
+        if (transport_->QueryContentLength(length)) announced = length;
         std::time_t modified = 0;
         if (HttpServerTime(modified)) server_time = modified;
     }
@@ -384,7 +384,8 @@ bool CNetDownLoader::DownloadFile(const std::string& remote, const std::string& 
             return fail();
         }
         if (got == 0) break;
-        Log(kLogDetail, "%s : InternetReadFile[%3d] : %3zu bytes", label.c_str(), chunk, got);
+        Log(kLogDetail, "%s : InternetReadFile[%3d] : %3u bytes", label.c_str(), chunk,
+            static_cast<unsigned>(got));
         received += got;
         if (expected != 0 && receiver_)
             receiver_->OnProgress(chunk == 1 ? local : "", expected, received);

@@ -39,17 +39,17 @@ class Transport {
     virtual bool Connect(const Endpoint& endpoint) = 0;      // InternetConnect
 
     // FtpOpenFile: binary read, cache bypassed.
-    virtual bool FtpOpenFile(const std::string& name) = 0;
+    virtual bool OpenFtpFile(const std::string& name) = 0;
     // FtpFindFirstFile on the name; `modified` in universal time.
-    virtual bool FtpFindFile(const std::string& name, std::uint64_t& size,
+    virtual bool FindFtpFile(const std::string& name, std::uint64_t& size,
                              std::time_t& modified) = 0;
 
     // HttpOpenRequest (GET, reload, no cache write, keep-alive), then send.
-    virtual bool HttpOpenRequest(const std::string& name) = 0;
-    virtual bool HttpSendRequest() = 0;
-    virtual bool HttpQueryStatus(int& status) = 0;
-    virtual bool HttpQueryContentLength(std::uint64_t& length) = 0;
-    virtual bool HttpQueryLastModified(UtcTime& time) = 0;
+    virtual bool OpenHttpRequest(const std::string& name) = 0;
+    virtual bool SendHttpRequest() = 0;
+    virtual bool QueryHttpStatus(int& status) = 0;
+    virtual bool QueryContentLength(std::uint64_t& length) = 0;
+    virtual bool QueryLastModified(UtcTime& time) = 0;
 
     // InternetReadFile on the open remote file; got == 0 at its end.
     virtual bool Read(void* buffer, std::size_t size, std::size_t& got) = 0;
