@@ -135,10 +135,9 @@ bool rng_draw_below(const uint8_t* seed, std::size_t seed_length, const uint8_t*
     return true;
 }
 
-bool rng_random_bytes(uint8_t* out, std::size_t length) {
-    GeneratorState& s = state();
-    std::lock_guard<std::mutex> guard(s.lock);
-    if (!s.fresh && !seed_from_entropy(s)) return false;
+namespace {
+
+void produce(GeneratorState& s, uint8_t* out, std::size_t length) {
     uint32_t h[5];
     std::memcpy(h, kSha1Iv, sizeof h);
     BigNum xval, w;
@@ -159,7 +158,36 @@ bool rng_random_bytes(uint8_t* out, std::size_t length) {
     wipe(&xval);
     wipe(&w);
     secure_wipe(h, sizeof h);
+}
+
+}  // namespace
+
+bool rng_random_bytes(uint8_t* out, std::size_t length) {
+    GeneratorState& s = state();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (!s.fresh && !seed_from_entropy(s)) return false;
+    produce(s, out, length);
     return true;
+}
+
+bool rng_seed(const uint8_t* seed, std::size_t seed_length, const uint8_t* extra,
+              std::size_t extra_length) {
+    GeneratorState& s = state();
+    std::lock_guard<std::mutex> guard(s.lock);
+    uint8_t block[20];
+    if (!fill_block(block, seed, seed_length, true)) return false;
+    from_block(&s.a, block);
+    fill_block(block, extra, extra_length, false);
+    from_block(&s.b, block);
+    secure_wipe(block, sizeof block);
+    s.fresh = seed == nullptr || seed_length == 0;
+    return true;
+}
+
+void rng_seeded_bytes(uint8_t* out, std::size_t length) {
+    GeneratorState& s = state();
+    std::lock_guard<std::mutex> guard(s.lock);
+    produce(s, out, length);
 }
 
 }  // namespace cyr

@@ -27,4 +27,16 @@ bool rng_draw_below(const uint8_t* seed, std::size_t seed_length, const uint8_t*
 // False when the entropy source failed.
 bool rng_random_bytes(uint8_t* out, std::size_t length);
 
+// The seeding of large-modulus key generation: A from `seed` (its first 20
+// bytes, zero-filled; OS entropy when null or empty), B from `extra` (first
+// 20 bytes; zero when absent); q is kept. False when the entropy source
+// failed.
+bool rng_seed(const uint8_t* seed, std::size_t seed_length, const uint8_t* extra,
+              std::size_t extra_length);
+
+// Random bytes continuing from the current state even when a caller seeded
+// it, so that a key generated from a caller's seed can be generated again.
+// rng_random_bytes still reseeds from entropy after such a seeding.
+void rng_seeded_bytes(uint8_t* out, std::size_t length);
+
 }  // namespace cyr
