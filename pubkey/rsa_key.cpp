@@ -11,10 +11,12 @@ namespace {
 
 constexpr std::size_t kMaxNumberBytes = (kRsaMaxBits + 7) / 8;
 
+// Bytes of a DER length field.
 std::size_t length_size(std::size_t length) {
+    if (length < 128) return 1;
     std::size_t n = 1;
-    for (std::size_t v = length; v >= 128 && v != 0; v >>= 8) ++n;
-    return length < 128 ? 1 : n;
+    for (std::size_t v = length; v != 0; v >>= 8) ++n;
+    return n;
 }
 
 // Appends to a bounded buffer; `ok` turns false once anything did not fit.
