@@ -32,11 +32,29 @@ void from_limbs(BigNum* r, const MontLimb* in, int limbs) {
     secure_wipe(words, sizeof words);
 }
 
-// r = a*b*R^-1 mod m (CIOS). r may alias a or b.
+// r = (top * 2^(limb bits * n) + t) - m when that is not negative, else the
+// value itself; the choice is made by mask. The value must be below 2m.
+void final_subtract(const MontModulus* ctx, MontLimb* r, const MontLimb* t, MontLimb top) {
+    const int n = ctx->limbs;
+    MontLimb d[kMontMaxLimbs];
+    MontLimb borrow = 0;
+    for (int j = 0; j < n; ++j) {
+        Wide s = static_cast<Wide>(t[j]) - ctx->m[j] - borrow;
+        d[j] = static_cast<MontLimb>(s);
+        borrow = static_cast<MontLimb>(s >> kLimbBits) & 1;
+    }
+    // Keep the value when it was below m: the subtraction borrowed past top.
+    const MontLimb keep = static_cast<MontLimb>(0) - (borrow & ~top & 1);
+    for (int j = 0; j < n; ++j) r[j] = (t[j] & keep) | (d[j] & ~keep);
+}
+
+// r = a*b*R^-1 mod m (CIOS). r may alias a or b. The temporaries stay on the
+// stack for the next call to overwrite; mont_exp wipes what it keeps.
 void mont_mul(const MontModulus* ctx, MontLimb* r, const MontLimb* a, const MontLimb* b) {
     const int n = ctx->limbs;
     const MontLimb* m = ctx->m;
-    MontLimb t[kMontMaxLimbs + 2] = {};
+    MontLimb t[kMontMaxLimbs + 2];
+    std::memset(t, 0, sizeof(MontLimb) * (n + 2));
     for (int i = 0; i < n; ++i) {
         Wide c = 0;
         const MontLimb bi = b[i];
@@ -61,19 +79,56 @@ void mont_mul(const MontModulus* ctx, MontLimb* r, const MontLimb* a, const Mont
         t[n - 1] = static_cast<MontLimb>(c);
         t[n] = t[n + 1] + static_cast<MontLimb>(c >> kLimbBits);
     }
-    // t < 2m: subtract m once when t >= m, choosing the result by mask.
-    MontLimb d[kMontMaxLimbs];
-    MontLimb borrow = 0;
-    for (int j = 0; j < n; ++j) {
-        Wide s = static_cast<Wide>(t[j]) - m[j] - borrow;
-        d[j] = static_cast<MontLimb>(s);
-        borrow = static_cast<MontLimb>(s >> kLimbBits) & 1;
+    final_subtract(ctx, r, t, t[n]);
+}
+
+// r = a*a*R^-1 mod m: the square with each cross product formed once, then a
+// separate word-by-word reduction. r may alias a.
+void mont_sqr(const MontModulus* ctx, MontLimb* r, const MontLimb* a) {
+    const int n = ctx->limbs;
+    const MontLimb* m = ctx->m;
+    MontLimb t[2 * kMontMaxLimbs];
+    std::memset(t, 0, sizeof(MontLimb) * 2 * n);
+    for (int i = 0; i < n; ++i) {
+        Wide c = 0;
+        for (int j = i + 1; j < n; ++j) {
+            c += static_cast<Wide>(a[i]) * a[j] + t[i + j];
+            t[i + j] = static_cast<MontLimb>(c);
+            c >>= kLimbBits;
+        }
+        t[i + n] = static_cast<MontLimb>(c);
     }
-    // Keep t when it was below m: the subtraction borrowed out of t[n].
-    const MontLimb keep_t = static_cast<MontLimb>(0) - (borrow & ~t[n] & 1);
-    for (int j = 0; j < n; ++j) r[j] = (t[j] & keep_t) | (d[j] & ~keep_t);
-    secure_wipe(t, sizeof t);
-    secure_wipe(d, sizeof d);
+    MontLimb shifted_out = 0;
+    for (int k = 0; k < 2 * n; ++k) {
+        const MontLimb top = t[k] >> (kLimbBits - 1);
+        t[k] = (t[k] << 1) | shifted_out;
+        shifted_out = top;
+    }
+    Wide c = 0;
+    for (int i = 0; i < n; ++i) {
+        c += static_cast<Wide>(a[i]) * a[i] + t[2 * i];
+        t[2 * i] = static_cast<MontLimb>(c);
+        c >>= kLimbBits;
+        c += t[2 * i + 1];
+        t[2 * i + 1] = static_cast<MontLimb>(c);
+        c >>= kLimbBits;
+    }
+    // Reduction: each row clears one low limb; its carry lands on limb
+    // i + n, and what overflows that limb is carried into the next row's.
+    MontLimb extra = 0;
+    for (int i = 0; i < n; ++i) {
+        const MontLimb q = t[i] * ctx->m0inv;
+        c = 0;
+        for (int j = 0; j < n; ++j) {
+            c += static_cast<Wide>(q) * m[j] + t[i + j];
+            t[i + j] = static_cast<MontLimb>(c);
+            c >>= kLimbBits;
+        }
+        c += static_cast<Wide>(t[i + n]) + extra;
+        t[i + n] = static_cast<MontLimb>(c);
+        extra = static_cast<MontLimb>(c >> kLimbBits);
+    }
+    final_subtract(ctx, r, t + n, extra);
 }
 
 // out = table[index] reading every entry, so the address does not depend on
@@ -139,7 +194,7 @@ void mont_exp(const MontModulus* ctx, BigNum* r, const BigNum* a, const BigNum* 
     const int bits = bn_bits(e);
     if (e->length <= 1) {
         for (int i = bits - 1; i >= 0; --i) {
-            mont_mul(ctx, acc, acc, acc);
+            mont_sqr(ctx, acc, acc);
             if ((e->words[0] >> i) & 1) mont_mul(ctx, acc, acc, x);
         }
     } else {
@@ -152,7 +207,7 @@ void mont_exp(const MontModulus* ctx, BigNum* r, const BigNum* a, const BigNum* 
         const int top = (bits + 3) / 4 * 4;
         for (int bit = top - 4; bit >= 0; bit -= 4) {
             if (bit != top - 4)
-                for (int s = 0; s < 4; ++s) mont_mul(ctx, acc, acc, acc);
+                for (int s = 0; s < 4; ++s) mont_sqr(ctx, acc, acc);
             select_entry(entry, table, n, exponent_window(e, bit));
             mont_mul(ctx, acc, acc, entry);
         }

@@ -59,14 +59,6 @@ void rsa_private_op(const RsaPrivateKey& key, BigNum* m, const BigNum* x) {
     wipe(&h);
 }
 
-uint32_t rsa_output_size(const uint8_t* key, std::size_t key_length, bool private_key) {
-    Work w;
-    bool ok = private_key ? rsa_read_private(key, key_length, &w.priv)
-                          : rsa_read_public(key, key_length, &w.pub);
-    if (!ok) return 0;
-    return static_cast<uint32_t>(modulus_bytes(private_key ? w.priv.n : w.pub.n));
-}
-
 uint32_t rsa_encrypt(uint32_t mechanism, const uint8_t* key, std::size_t key_length,
                      const uint8_t* in, std::size_t in_length, uint8_t* out, uint32_t* out_length) {
     if (mechanism != kMechPad && mechanism != kMechOaep) return CYR_CTX_NOT_SUPPORTED;

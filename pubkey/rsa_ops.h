@@ -17,10 +17,6 @@ void rsa_public_op(const RsaPublicKey& key, BigNum* x, const BigNum* m);
 // directly.
 void rsa_private_op(const RsaPrivateKey& key, BigNum* m, const BigNum* x);
 
-// The ciphertext or message size reported by a size query: (bits + 7) / 8 of
-// the key's modulus; 0 when the key cannot be read.
-uint32_t rsa_output_size(const uint8_t* key, std::size_t key_length, bool private_key);
-
 // Mechanisms 28 and 29, one-shot. `key` is the encoding of the public key
 // (encrypting) or the private key (decrypting); a null `out` is a size query
 // that stores the size in *out_length. Mechanism 28 writes the ciphertext
