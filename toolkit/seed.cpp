@@ -101,17 +101,17 @@ inline void store_be32(uint8_t* p, uint32_t v) {
     p[3] = uint8_t(v);
 }
 
-// One Feistel round: (l0, l1) ^= F(r0, r1) under subkeys k[0], k[1].
-#define SEED_ROUND(l0, l1, r0, r1, k) \
-    do {                              \
-        uint32_t t0_ = (r0) ^ (k)[0]; \
-        uint32_t t1_ = (r1) ^ (k)[1]; \
-        t1_ = G(t1_ ^ t0_);           \
-        t0_ = G(t0_ + t1_);           \
-        t1_ = G(t1_ + t0_);           \
-        t0_ += t1_;                   \
-        (l0) ^= t0_;                  \
-        (l1) ^= t1_;                  \
+// One Feistel round: (l0, l1) ^= F(r0, r1) under subkeys k[0], k[1]. r0 comes
+// out of the previous round last, so it joins the first G's input last.
+#define SEED_ROUND(l0, l1, r0, r1, k)                      \
+    do {                                                   \
+        uint32_t t0_ = (r0) ^ (k)[0];                      \
+        uint32_t t1_ = G((r0) ^ ((r1) ^ (k)[0] ^ (k)[1])); \
+        t0_ = G(t0_ + t1_);                                \
+        t1_ = G(t1_ + t0_);                                \
+        t0_ += t1_;                                        \
+        (l0) ^= t0_;                                       \
+        (l1) ^= t1_;                                       \
     } while (0)
 
 // Sixteen rounds over one block held as four words; `step` is +2 for
