@@ -13,11 +13,8 @@ using pktest::Bytes;
 using pktest::Mechanism;
 using pktest::Object;
 
-// Computed once from this code and cross-checked against OpenSSL's d*G in
-// ec_openssl_test.cpp; stored shared keys depend on it never changing.
-const char* kVectorPublic =
-    "0407FEF0FB27EEDB52721B2C29C6C06876FEEC269EA2062BD042C6CD61E7C834423AC724C9380298B0C260";
-const char* kVectorPrivate = "01D55E673176B279B4AABB9184C6353BDC300B5E7B";
+using pktest::kVectorPrivate;
+using pktest::kVectorPublic;
 
 struct KeyPair {
     Bytes pub, priv;

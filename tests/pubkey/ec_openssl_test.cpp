@@ -8,6 +8,8 @@
 
 #include "openssl_ref.h"
 #include "pubkey/ec_curves.h"
+#include "pubkey/ec_keys.h"
+#include "toolkit_calls.h"
 
 namespace {
 
@@ -170,7 +172,71 @@ TEST_P(CurveVsOpenSsl, CofactorDiffieHellmanMatches) {
     }
 }
 
+// A key pair from the toolkit's own generation (method 1).
+std::pair<Bytes, Bytes> toolkit_key_pair(uint32_t curve) {
+    pktest::Mechanism mech(CYR_MECH_EC_KEY_PAIR_GEN);
+    mech.u32(CYR_PARAM_CURVE, curve);
+    pktest::Object pub(CYR_CLASS_PUBLIC_KEY, 43), priv(CYR_CLASS_PRIVATE_KEY, 21);
+    EXPECT_EQ(CYR_GenerateKeyPair(mech.get(), pub.get(), priv.get()), 0u);
+    return {pub.value(), priv.value()};
+}
+
+TEST_P(CurveVsOpenSsl, GeneratedPublicKeyIsDTimesGAndSecretIsCofactorDh) {
+    for (int i = 0; i < 3; ++i) {
+        auto [pub, priv] = toolkit_key_pair(curve);
+        auto [peer_pub, peer_priv] = toolkit_key_pair(curve);
+        Bytes d(priv.begin(), priv.begin() + L);
+        EXPECT_EQ(Bytes(pub.begin(), pub.begin() + 2 * L + 1),
+                  reftest::mul(group.get(), d, nullptr));
+        uint8_t z[21];
+        uint32_t length = static_cast<uint32_t>(L);
+        ASSERT_EQ(cyr::ec_shared_secret(curve, priv.data(), 21, peer_pub.data(),
+                                        static_cast<uint32_t>(peer_pub.size()), z, &length),
+                  0u);
+        reftest::Point peer =
+            reftest::decode(group.get(), Bytes(peer_pub.begin(), peer_pub.begin() + 2 * L + 1));
+        EXPECT_EQ(Bytes(z, z + L), reftest::cofactor_dh(group.get(), d, peer.get(), L));
+    }
+}
+
+// A mechanism-11 ciphertext built with OpenSSL alone: E = e*G, Z = cofactor
+// DH, key stream SHA-1(Z[0..k-1] || counter). The toolkit must read it back.
+TEST_P(CurveVsOpenSsl, Mechanism11ReadsACiphertextBuiltByOpenSsl) {
+    auto [pub, priv] = toolkit_key_pair(curve);
+    reftest::Point recipient =
+        reftest::decode(group.get(), Bytes(pub.begin(), pub.begin() + 2 * L + 1));
+    Bytes e = reftest::random_bytes(L - 1);
+    Bytes cipher = reftest::mul(group.get(), e, nullptr);
+    Bytes z = reftest::cofactor_dh(group.get(), e, recipient.get(), L);
+    ASSERT_EQ(z.size(), L);
+    const std::size_t prefix = L == 21 ? 6 : 4;
+    Bytes plain(45);
+    for (std::size_t i = 0; i < plain.size(); ++i) plain[i] = static_cast<uint8_t>(i * 13 + 5);
+    for (std::size_t off = 0; off < plain.size(); off += 20) {
+        Bytes block(z.begin(), z.begin() + prefix);
+        uint32_t counter = static_cast<uint32_t>(off / 20);
+        for (int s = 24; s >= 0; s -= 8) block.push_back(static_cast<uint8_t>(counter >> s));
+        uint8_t digest[20];
+        SHA1(block.data(), block.size(), digest);
+        for (std::size_t j = 0; j < 20 && off + j < plain.size(); ++j)
+            cipher.push_back(plain[off + j] ^ digest[j]);
+    }
+    pktest::Mechanism mech(CYR_MECH_ECC);
+    mech.u32(CYR_PARAM_CURVE, curve);
+    pktest::Object key(CYR_CLASS_PRIVATE_KEY, priv), in(CYR_CLASS_DATA, cipher),
+        out(CYR_CLASS_DATA, 64);
+    ASSERT_EQ(CYR_DecryptInit(mech.get(), key.get()), 0u);
+    ASSERT_EQ(CYR_Decrypt(mech.get(), in.get(), out.get()), 0u);
+    EXPECT_EQ(out.value(), plain);
+}
+
 INSTANTIATE_TEST_SUITE_P(Curves, CurveVsOpenSsl, ::testing::Values(1u, 3u, 4u, 5u),
                          [](const auto& info) { return "curve" + std::to_string(info.param); });
+
+TEST(PasswordDerivedKey, VectorPublicKeyIsOpenSslsDTimesG) {
+    reftest::Group g = reftest::group_for(3);
+    Bytes d = pktest::from_hex(pktest::kVectorPrivate);
+    EXPECT_EQ(reftest::mul(g.get(), d, nullptr), pktest::from_hex(pktest::kVectorPublic));
+}
 
 }  // namespace

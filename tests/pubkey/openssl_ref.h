@@ -7,6 +7,7 @@
 #include <openssl/ecdh.h>
 #include <openssl/obj_mac.h>
 #include <openssl/rand.h>
+#include <openssl/sha.h>
 
 #include <cstdint>
 #include <memory>

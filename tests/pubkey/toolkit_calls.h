@@ -93,7 +93,12 @@ inline Bytes from_hex(const char* hex) {
     return out;
 }
 
-// The password-derived key pair vector: seed = bytes 00..13.
+// The password-derived key pair vector (curve 3, format 4, method 2, seed =
+// bytes 00..13), computed once from this code and cross-checked against
+// OpenSSL's d*G; stored shared keys depend on it never changing.
+constexpr const char* kVectorPublic =
+    "0407FEF0FB27EEDB52721B2C29C6C06876FEEC269EA2062BD042C6CD61E7C834423AC724C9380298B0C260";
+constexpr const char* kVectorPrivate = "01D55E673176B279B4AABB9184C6353BDC300B5E7B";
 inline Bytes vector_seed() {
     Bytes s(20);
     for (int i = 0; i < 20; ++i) s[i] = static_cast<uint8_t>(i);
