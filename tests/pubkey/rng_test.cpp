@@ -46,10 +46,14 @@ std::string own_directory() {
 
 std::string run_helper() {
 #ifdef _WIN32
-    std::string command = "\"" + own_directory() + "pubkey_rng_helper.exe\"";
+    std::string command = "\"";
+    command += own_directory();
+    command += "pubkey_rng_helper.exe\"";
     FILE* f = _popen(command.c_str(), "r");
 #else
-    std::string command = "'" + own_directory() + "pubkey_rng_helper'";
+    std::string command = "'";
+    command += own_directory();
+    command += "pubkey_rng_helper'";
     FILE* f = popen(command.c_str(), "r");
 #endif
     if (f == nullptr) return "";
