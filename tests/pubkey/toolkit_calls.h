@@ -21,7 +21,12 @@ struct Mechanism {
     }
     Mechanism(const Mechanism&) = delete;
     Mechanism& operator=(const Mechanism&) = delete;
-    ~Mechanism() { CYR_ClearSlots(m, 8); }
+    ~Mechanism() {
+        // A size query leaves the context in place; a one-shot call without
+        // arguments releases (frees) it, which CYR_ClearSlots never does.
+        CYR_Encrypt(m, nullptr, nullptr);
+        CYR_ClearSlots(m, 8);
+    }
     // Adds a u32 parameter (kinds 2, 3, 8) in the next free slot.
     Mechanism& u32(uint32_t kind, uint32_t value) {
         int i = next();
