@@ -2,6 +2,7 @@
 // the password-derived key vector, round trips, sizes and status codes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "pubkey/ec_keys.h"
@@ -315,6 +316,41 @@ TEST(SharedSecret, StatusCodes) {
     uint32_t length = 0;
     ASSERT_EQ(cyr::ec_shared_secret(3, k.priv.data(), 21, k.pub.data(), 43, nullptr, &length), 0u);
     EXPECT_EQ(length, 21u);
+}
+
+}  // namespace
+
+namespace {
+
+// Mechanisms 25 and 26 are SEED-CBC under the first 16 bytes of Z (Z and a
+// zero byte on the 113-bit curves) with a zero vector: the toolkit's own
+// SEED mechanisms 15 and 16 must read their bodies.
+TEST(EcSeedCipher, BodyIsSeedCbcUnderTheSharedSecret) {
+    for (uint32_t curve : {1u, 3u, 4u, 5u}) {
+        const uint32_t P = curve == 3 || curve == 5 ? 43 : 31;
+        KeyPair mine = generate(curve);
+        for (uint32_t mechanism : {CYR_MECH_ECC_SEED_CBC, CYR_MECH_ECC_SEED_CBC_PAD}) {
+            Bytes plain = sample(mechanism == CYR_MECH_ECC_SEED_CBC ? 48 : 37), cipher;
+            ASSERT_EQ(crypt(false, mechanism, curve, mine.pub, plain, &cipher), 0u);
+            uint8_t z[21];
+            uint32_t z_length = P == 43 ? 21 : 15;
+            ASSERT_EQ(
+                cyr::ec_shared_secret(curve, mine.priv.data(), 21, cipher.data(), P, z, &z_length),
+                0u);
+            Bytes key(16, 0);
+            std::copy(z, z + (z_length < 16 ? z_length : 16), key.begin());
+            Mechanism seed(mechanism == CYR_MECH_ECC_SEED_CBC ? CYR_MECH_SEED_CBC
+                                                              : CYR_MECH_SEED_CBC_PAD);
+            Bytes iv(16, 0);
+            seed.bytes(CYR_PARAM_SEED_IV, iv);
+            Object k(CYR_CLASS_DATA, key),
+                body(CYR_CLASS_DATA, Bytes(cipher.begin() + P, cipher.end())),
+                out(CYR_CLASS_DATA, cipher.size());
+            ASSERT_EQ(CYR_DecryptInit(seed.get(), k.get()), 0u);
+            ASSERT_EQ(CYR_Decrypt(seed.get(), body.get(), out.get()), 0u) << "curve " << curve;
+            EXPECT_EQ(out.value(), plain) << "curve " << curve << " mechanism " << mechanism;
+        }
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the four curves, checked against OpenSSL.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -237,6 +238,52 @@ TEST(PasswordDerivedKey, VectorPublicKeyIsOpenSslsDTimesG) {
     reftest::Group g = reftest::group_for(3);
     Bytes d = pktest::from_hex(pktest::kVectorPrivate);
     EXPECT_EQ(reftest::mul(g.get(), d, nullptr), pktest::from_hex(pktest::kVectorPublic));
+}
+
+}  // namespace
+
+namespace {
+
+// Division and inverses on random operands of many sizes against BN_div and
+// BN_mod_inverse.
+TEST(BigNumVsOpenSsl, DivisionAndInverse) {
+    reftest::Bn q(BN_new()), r(BN_new()), inv(BN_new());
+    BN_CTX* ctx = BN_CTX_new();
+    for (int i = 0; i < 400; ++i) {
+        std::size_t alen = 1 + i % 60, mlen = 1 + (i * 7) % 30;
+        Bytes a = reftest::random_bytes(alen), m = reftest::random_bytes(mlen);
+        if (i % 5 == 0) std::fill(m.begin() + 1, m.end(), 0xFF);  // hits the estimate corrections
+        if (i % 7 == 0) m[0] = 0x80;
+        m.back() |= 1;
+        cyr::BigNum ca, cm, cq, cr;
+        cyr::bn_from_bytes(&ca, a.data(), a.size());
+        cyr::bn_from_bytes(&cm, m.data(), m.size());
+        cyr::bn_divmod(&cq, &cr, &ca, &cm);
+        reftest::Bn oa(BN_bin2bn(a.data(), static_cast<int>(a.size()), nullptr));
+        reftest::Bn om(BN_bin2bn(m.data(), static_cast<int>(m.size()), nullptr));
+        BN_div(q.get(), r.get(), oa.get(), om.get(), ctx);
+        auto bytes_of = [](const cyr::BigNum& x) {
+            Bytes b(cyr::bn_byte_length(&x));
+            cyr::bn_to_bytes(&x, b.data(), b.size());
+            return b;
+        };
+        auto openssl_bytes = [](const BIGNUM* x) {
+            Bytes b(BN_num_bytes(x));
+            BN_bn2bin(x, b.data());
+            return b;
+        };
+        ASSERT_EQ(bytes_of(cq), openssl_bytes(q.get())) << "quotient, case " << i;
+        ASSERT_EQ(bytes_of(cr), openssl_bytes(r.get())) << "remainder, case " << i;
+        cyr::BigNum ci;
+        bool ours = cyr::bn_mod_inverse(&ci, &ca, &cm);
+        bool theirs = BN_mod_inverse(inv.get(), oa.get(), om.get(), ctx) != nullptr;
+        ERR_clear_error();
+        ASSERT_EQ(ours, theirs) << "case " << i;
+        if (ours) {
+            EXPECT_EQ(bytes_of(ci), openssl_bytes(inv.get())) << "inverse, case " << i;
+        }
+    }
+    BN_CTX_free(ctx);
 }
 
 }  // namespace
