@@ -10,6 +10,7 @@
 #include "openssl_ref.h"
 #include "pubkey/ec_curves.h"
 #include "pubkey/ec_keys.h"
+#include "pubkey/sha1_rng.h"
 #include "toolkit_calls.h"
 
 namespace {
@@ -284,6 +285,130 @@ TEST(BigNumVsOpenSsl, DivisionAndInverse) {
         }
     }
     BN_CTX_free(ctx);
+}
+
+}  // namespace
+
+namespace {
+
+// An independent model of the SHA-1 generator from OpenSSL's BIGNUM and its
+// raw compression function (SHA1_Transform on a chaining value carried from
+// block to block).
+struct GeneratorModel {
+    reftest::Bn a{BN_new()}, b{BN_new()}, q{BN_new()};
+    SHA_CTX sha;
+    BN_CTX* ctx = BN_CTX_new();
+    ~GeneratorModel() { BN_CTX_free(ctx); }
+
+    void start() { SHA1_Init(&sha); }
+    // w = G(XVAL), XVAL = (A + B) mod 2^160.
+    reftest::Bn g() {
+        reftest::Bn x(BN_new());
+        BN_add(x.get(), a.get(), b.get());
+        BN_mask_bits(x.get(), 160);
+        unsigned char block[64] = {};
+        BN_bn2bin(x.get(), block);  // minimal big-endian bytes, zeros after
+        SHA1_Transform(&sha, block);
+        unsigned char w[20];
+        const SHA_LONG h[5] = {sha.h0, sha.h1, sha.h2, sha.h3, sha.h4};
+        for (int i = 0; i < 5; ++i)
+            for (int j = 0; j < 4; ++j)
+                w[4 * i + j] = static_cast<unsigned char>(h[i] >> (24 - 8 * j));
+        return reftest::Bn(BN_bin2bn(w, 20, nullptr));
+    }
+    void advance_b(const BIGNUM* by) {
+        BN_add(b.get(), b.get(), by);
+        BN_add_word(b.get(), 1);
+        BN_mask_bits(b.get(), 160);
+    }
+    reftest::Bn draw() {
+        start();
+        int blocks = (BN_num_bits(q.get()) + 159) / 160;
+        reftest::Bn W(BN_new());
+        BN_zero(W.get());
+        for (int j = 0; j < blocks; ++j) {
+            reftest::Bn w = g();
+            BN_lshift(w.get(), w.get(), 160 * j);
+            BN_add(W.get(), W.get(), w.get());
+            advance_b(W.get());
+        }
+        reftest::Bn q1(BN_dup(q.get())), r(BN_new());
+        BN_sub_word(q1.get(), 1);
+        BN_mod(r.get(), W.get(), q1.get(), ctx);
+        BN_add_word(r.get(), 1);
+        return r;
+    }
+    Bytes output(std::size_t n) {
+        start();
+        Bytes out;
+        while (out.size() < n) {
+            reftest::Bn w = g();
+            BN_mod(w.get(), w.get(), q.get(), ctx);
+            advance_b(w.get());
+            unsigned char bytes[20];
+            BN_bn2binpad(b.get(), bytes, 20);
+            out.insert(out.end(), bytes, bytes + 20);
+        }
+        out.resize(n);
+        return out;
+    }
+};
+
+// A 20-byte seed block read as a little-endian number, on both sides.
+void load_block(const Bytes& block, BIGNUM* theirs, cyr::BigNum* ours) {
+    Bytes be(block.rbegin(), block.rend());
+    BN_bin2bn(be.data(), static_cast<int>(be.size()), theirs);
+    cyr::bn_from_bytes(ours, be.data(), be.size());
+}
+
+Bytes bn_bytes(const BIGNUM* x) {
+    Bytes b(BN_num_bytes(x));
+    BN_bn2bin(x, b.data());
+    return b;
+}
+
+Bytes bn_bytes(const cyr::BigNum& x) {
+    Bytes b(cyr::bn_byte_length(&x));
+    cyr::bn_to_bytes(&x, b.data(), b.size());
+    return b;
+}
+
+TEST(GeneratorVsModel, DrawsAndOutputBlocks) {
+    const Bytes all_ones(20, 0xFF), one = [] {
+        Bytes b(20, 0);
+        b[0] = 1;  // little-endian 1: XVAL has a single byte
+        return b;
+    }();
+    std::vector<std::pair<Bytes, Bytes>> states = {{all_ones, all_ones}, {one, Bytes(20, 0)}};
+    for (int i = 0; i < 6; ++i)
+        states.emplace_back(reftest::random_bytes(20), reftest::random_bytes(20));
+    const uint8_t default_q[20] = {0xC4, 0x68, 0x24, 0x5B, 0xB6, 0x79, 0x5C, 0x7F, 0xFF, 0xF9,
+                                   0x69, 0x62, 0xC6, 0x42, 0xE5, 0x16, 0x5F, 0x51, 0xA6, 0xF9};
+    for (std::size_t s = 0; s < states.size(); ++s) {
+        for (uint32_t curve : {1u, 3u}) {
+            GeneratorModel model;
+            cyr::BigNum a, b, r;
+            load_block(states[s].first, model.a.get(), &a);
+            load_block(states[s].second, model.b.get(), &b);
+            Bytes n(21);
+            cyr::bn_to_bytes(&cyr::ec_order(curve), n.data(), n.size());
+            BN_bin2bn(n.data(), static_cast<int>(n.size()), model.q.get());
+            cyr::rng_draw_step(a, &b, cyr::ec_order(curve), &r);
+            reftest::Bn expected = model.draw();
+            EXPECT_EQ(bn_bytes(r), bn_bytes(expected.get())) << "state " << s << " curve " << curve;
+            EXPECT_EQ(bn_bytes(b), bn_bytes(model.b.get())) << "state " << s;
+        }
+        GeneratorModel model;
+        cyr::BigNum a, b, q;
+        load_block(states[s].first, model.a.get(), &a);
+        load_block(states[s].second, model.b.get(), &b);
+        BN_bin2bn(default_q, 20, model.q.get());
+        cyr::bn_from_bytes(&q, default_q, 20);
+        Bytes ours(45);
+        cyr::rng_output_step(a, &b, q, ours.data(), ours.size());
+        EXPECT_EQ(ours, model.output(45)) << "state " << s;
+        EXPECT_EQ(bn_bytes(b), bn_bytes(model.b.get())) << "state " << s;
+    }
 }
 
 }  // namespace
