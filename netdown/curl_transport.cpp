@@ -222,7 +222,7 @@ class CurlTransport final : public Transport {
         return false;
     }
     bool HeaderMissing() {
-        error_ = SystemError{kHeaderNotFound, "header not found"};
+        error_ = SystemError{kHeaderNotFound, ""};  // no system text, as there
         return false;
     }
 
