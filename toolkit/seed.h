@@ -17,6 +17,11 @@ struct SeedRoundKeys {
 bool seed_key_schedule(const uint8_t* key, std::size_t key_length, SeedRoundKeys* rk);
 void seed_encrypt_block(const SeedRoundKeys* rk, uint8_t block[16]);
 void seed_decrypt_block(const SeedRoundKeys* rk, uint8_t block[16]);
+// `blocks` independent blocks; in and out are equal or do not overlap.
+void seed_encrypt_blocks(const SeedRoundKeys* rk, const uint8_t* in, uint8_t* out,
+                         std::size_t blocks);
+void seed_decrypt_blocks(const SeedRoundKeys* rk, const uint8_t* in, uint8_t* out,
+                         std::size_t blocks);
 
 // The SEED-based seeded generator of mechanism 22 (context kind 59), used by
 // elliptic-curve key generation method 2.
