@@ -18,9 +18,8 @@ inline constexpr char kKeySuffix[] = ".lck";
 // The characters a key name must not hold, in the order the refusal lists them.
 inline constexpr char kForbiddenCharacters[] = "\\/:*?\"<>|";
 
-// True when the name holds none of the nine forbidden characters. UTF-8 never
-// uses these bytes inside a multi-byte character, so a Hangul name whose
-// code page 949 form happens to contain 0x5C or 0x7C is not refused.
+// True when the name holds none of the nine forbidden characters (neither
+// UTF-8 nor code page 949 uses these bytes inside a multi-byte character).
 bool name_is_allowed(std::string_view name);
 
 // The key file name of a key name: the name itself when it ends in exactly

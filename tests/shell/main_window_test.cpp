@@ -389,7 +389,20 @@ TEST_F(MainWindowSession, StoredModeOrAlgorithmOutOfRangeActsAsZero) {
     EXPECT_EQ(main_->page(), Page::sharing);
 }
 
-TEST_F(MainWindowSession, HelpOpensTheManualAndFailedSetUpLeavesThePagesAlone) {
+TEST_F(MainWindowSession, UnreadableSettingsStopTheSetUp) {
+    fs::create_directories(program() / "Proper.dat");  // cannot be read as a file
+    open_main(Page::decrypt);
+    ASSERT_EQ(ui_.boxes().size(), 1u);
+    EXPECT_EQ((std::pair(ui_.boxes()[0].text, ui_.boxes()[0].caption)),
+              (std::pair<std::string, std::string>("파일 열기 오류", "경고")));
+    click(kSharingTab);
+    ui_.answer_open_files({make_file("a.txt", "a")});  // never asked for
+    click(kAddFiles);
+    EXPECT_EQ(ui_.unused_steps(), 1u);
+    EXPECT_TRUE(main_->encrypt_inputs().paths.empty());
+}
+
+TEST_F(MainWindowSession, HelpOpensTheManual) {
     store_settings({});
     open_main(Page::decrypt);
     EXPECT_EQ(view_.title(), "Vellora 벨로라");
