@@ -27,7 +27,7 @@ bool seek_to(std::FILE* f, std::uint64_t offset) {
 #endif
 }
 
-std::optional<std::uint64_t> file_size(const std::filesystem::path& path) {
+std::optional<std::uint64_t> size_of_file(const std::filesystem::path& path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
     const auto size = std::filesystem::file_size(path, ec);
@@ -36,7 +36,7 @@ std::optional<std::uint64_t> file_size(const std::filesystem::path& path) {
 }
 
 std::optional<Bytes> read_whole(const std::filesystem::path& path) {
-    auto size = package::file_size(path);
+    auto size = size_of_file(path);
     FilePtr f = open_file(path, "rb");
     if (!size || !f) return std::nullopt;
     Bytes data(static_cast<std::size_t>(*size));
@@ -67,6 +67,51 @@ bool FileSource::read_at(std::uint64_t offset, void* out, std::size_t n) {
     if (offset > size_ || size_ - offset < n) return false;
     if (n == 0) return true;
     return seek_to(f_, offset) && std::fread(out, 1, n, f_) == n;
+}
+
+}  // namespace package
+
+namespace package {
+
+bool StagedOutput::open(const std::filesystem::path& target) {
+    discard();
+    target_ = target;
+    std::error_code ec;
+    for (unsigned n = 0; n < 1000; ++n) {
+        std::filesystem::path name = target.filename();
+        name += ".part" + (n == 0 ? std::string() : std::to_string(n));
+        temp_ = target.parent_path() / name;
+        if (!std::filesystem::exists(temp_, ec)) {
+            file_ = open_file(temp_, "wb");
+            if (!file_) temp_.clear();
+            return file_ != nullptr;
+        }
+    }
+    temp_.clear();
+    return false;
+}
+
+bool StagedOutput::commit() {
+    if (!file_) return false;
+    const bool flushed = flush_to_device(file_.get());
+    const bool closed = std::fclose(file_.release()) == 0;
+    std::error_code ec;
+    if (flushed && closed) std::filesystem::rename(temp_, target_, ec);
+    if (!flushed || !closed || ec) {
+        discard();
+        return false;
+    }
+    temp_.clear();
+    return true;
+}
+
+void StagedOutput::discard() {
+    file_.reset();
+    if (!temp_.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(temp_, ec);
+        temp_.clear();
+    }
 }
 
 }  // namespace package

@@ -21,7 +21,7 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // mode as for fopen ("rb", "wb", "r+b").
 FilePtr open_file(const std::filesystem::path& path, const char* mode);
 bool seek_to(std::FILE* f, std::uint64_t offset);
-std::optional<std::uint64_t> file_size(const std::filesystem::path& path);
+std::optional<std::uint64_t> size_of_file(const std::filesystem::path& path);
 // Reads a whole file; nullopt when it cannot be opened or read.
 std::optional<Bytes> read_whole(const std::filesystem::path& path);
 // Writes bytes to a new file and flushes it to the device; false on any error.
@@ -38,6 +38,31 @@ class FileSource final : public ByteSource {
   private:
     std::FILE* f_;
     std::uint64_t size_;
+};
+
+}  // namespace package
+
+namespace package {
+
+// An output written under a temporary name in its own folder and renamed
+// to its real name only once complete, so a failed run leaves no half
+// file under a real name.
+class StagedOutput {
+  public:
+    StagedOutput() = default;
+    ~StagedOutput() { discard(); }
+    StagedOutput(const StagedOutput&) = delete;
+    StagedOutput& operator=(const StagedOutput&) = delete;
+
+    bool open(const std::filesystem::path& target);
+    std::FILE* file() const { return file_.get(); }
+    // Flushes to the device, closes and renames over the target.
+    bool commit();
+    void discard();
+
+  private:
+    FilePtr file_;
+    std::filesystem::path target_, temp_;
 };
 
 }  // namespace package

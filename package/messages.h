@@ -71,3 +71,14 @@ inline constexpr const char* kDecryptLimit =
 inline constexpr const char* kUnhidingStatus = "Unhinding....";
 
 }  // namespace package::msg
+
+namespace package::msg {
+inline constexpr const char* kSharingRefusesPictures =
+    "현재 '파일공유'암호화를 사용하계십니다. \n'파일공유'암호화는 'BMP 파일에 숨김' 기능을 "
+    "지원하지 "
+    "않습니다.";
+inline constexpr const char* kChooseRecipients = "공유키 파일을 선택해 주세요";
+inline constexpr const char* kSaveFilterVlr = "vlr 파일 (*.vlr)|*.vlr|";
+inline constexpr const char* kSaveFilterAll = "모든 파일 (*.*)|*.*|";
+inline constexpr const char* kMessageWord = "Message";
+}  // namespace package::msg

@@ -87,7 +87,7 @@ std::string write_sealed_bytes(std::FILE* out, std::span<const std::uint8_t> dat
 }
 
 std::string unseal_to(ByteSource& src, const SealedEntry& entry, const SecretBytes& session_key,
-                      std::FILE* out, const ByteProgress& progress) {
+                      const ByteSink& sink, const ByteProgress& progress) {
     CfbStream cfb;
     if (Status s = cfb.begin(session_key, false); s != 0) return status_text(s);
     const std::size_t chunk =
@@ -102,14 +102,14 @@ std::string unseal_to(ByteSource& src, const SealedEntry& entry, const SecretByt
         std::size_t produced = 0;
         if (Status s = cfb.update(in.data(), want, plain.data(), produced); s != 0)
             return status_text(s);
-        if (!write_all(out, plain.data(), produced)) return msg::kWriteFailed;
+        if (produced != 0 && !sink(plain.data(), produced)) return msg::kWriteFailed;
         done += want;
         if (progress) progress(done);
     }
     std::uint8_t tail[16];
     std::size_t produced = 0;
     if (Status s = cfb.finish(tail, produced); s != 0) return status_text(s);
-    if (!write_all(out, tail, produced)) return msg::kWriteFailed;
+    if (produced != 0 && !sink(tail, produced)) return msg::kWriteFailed;
     return {};
 }
 

@@ -39,9 +39,12 @@ std::string write_sealed_stream(std::FILE* out, std::FILE* src, std::uint64_t si
 std::string write_sealed_bytes(std::FILE* out, std::span<const std::uint8_t> data,
                                const RunKeys& keys);
 
-// Decrypts an entry's ciphertext from `src` into `out`.
+// Where decrypted bytes go; false when they could not be written.
+using ByteSink = std::function<bool(const std::uint8_t*, std::size_t)>;
+
+// Decrypts an entry's ciphertext from `src` into `sink`.
 std::string unseal_to(ByteSource& src, const SealedEntry& entry, const SecretBytes& session_key,
-                      std::FILE* out, const ByteProgress& progress);
+                      const ByteSink& sink, const ByteProgress& progress);
 
 // Chunk size of the data stream; the output is the same for any chunking.
 inline constexpr std::size_t kStreamChunk = 1 << 20;
