@@ -436,9 +436,29 @@ TEST(RsaKeyPair, CallerSeedMakesTheKeyReproducible) {
     EXPECT_EQ(a.priv, b.priv);
     EXPECT_EQ(a.pub, b.pub);
     EXPECT_NE(a.priv, c.priv);
-    // Without a seed the generator takes fresh entropy every time.
+    // Without a seed the generator takes fresh entropy every time, even
+    // within one second of the clock.
     EXPECT_NE(d.priv, e.priv);
     EXPECT_NE(d.priv, a.priv);
+}
+
+// A caller's seed fixes the key, not what the generator hands out next:
+// padding bytes and session keys must not follow from a known seed.
+TEST(RsaKeyPair, OutputAfterASeededKeyDoesNotFollowTheSeed) {
+    const Bytes seed = hex("5eed5eed5eed");
+    auto random_after_seeded_key = [&] {
+        EXPECT_EQ(rsatest::generate(512, seed).rc, 0u);
+        rsatest::Mechanism m(CYR_MECH_RANDOM);
+        rsatest::Object out = rsatest::Object::out(CYR_CLASS_SECRET, 16);
+        EXPECT_EQ(CYR_GenerateRandom(m.slots, out.slots), 0u);
+        return out.value();
+    };
+    EXPECT_NE(random_after_seeded_key(), random_after_seeded_key());
+    auto oaep_after_seeded_key = [&] {
+        rsatest::KeyPair kp = rsatest::generate(512, seed);
+        return rsatest::encrypt(29, kp.pub, hex("41")).out;
+    };
+    EXPECT_NE(oaep_after_seeded_key(), oaep_after_seeded_key());
 }
 
 TEST(RsaMechanisms, MessageLengthLimitsAt1024Bits) {
