@@ -48,36 +48,33 @@ void final_subtract(const MontModulus* ctx, MontLimb* r, const MontLimb* t, Mont
     for (int j = 0; j < n; ++j) r[j] = (t[j] & keep) | (d[j] & ~keep);
 }
 
-// r = a*b*R^-1 mod m (CIOS). r may alias a or b. The temporaries stay on the
-// stack for the next call to overwrite; mont_exp wipes what it keeps.
+// r = a*b*R^-1 mod m (CIOS with the multiplication and reduction rows
+// fused, so t is read and written once per row). r may alias a or b. The
+// temporaries stay on the stack for the next call to overwrite; mont_exp
+// wipes what it keeps.
 void mont_mul(const MontModulus* ctx, MontLimb* r, const MontLimb* a, const MontLimb* b) {
     const int n = ctx->limbs;
     const MontLimb* m = ctx->m;
-    MontLimb t[kMontMaxLimbs + 2];
-    std::memset(t, 0, sizeof(MontLimb) * (n + 2));
+    MontLimb t[kMontMaxLimbs + 1];
+    std::memset(t, 0, sizeof(MontLimb) * (n + 1));
     for (int i = 0; i < n; ++i) {
-        Wide c = 0;
         const MontLimb bi = b[i];
-        for (int j = 0; j < n; ++j) {
-            c += static_cast<Wide>(a[j]) * bi + t[j];
-            t[j] = static_cast<MontLimb>(c);
-            c >>= kLimbBits;
-        }
-        c += t[n];
-        t[n] = static_cast<MontLimb>(c);
-        t[n + 1] = static_cast<MontLimb>(c >> kLimbBits);
-
-        const MontLimb q = t[0] * ctx->m0inv;
-        c = static_cast<Wide>(q) * m[0] + t[0];
-        c >>= kLimbBits;
+        Wide prod = static_cast<Wide>(a[0]) * bi + t[0];
+        const MontLimb q = static_cast<MontLimb>(prod) * ctx->m0inv;
+        Wide red = static_cast<Wide>(q) * m[0] + static_cast<MontLimb>(prod);
+        prod >>= kLimbBits;
+        red >>= kLimbBits;
         for (int j = 1; j < n; ++j) {
-            c += static_cast<Wide>(q) * m[j] + t[j];
-            t[j - 1] = static_cast<MontLimb>(c);
-            c >>= kLimbBits;
+            prod += static_cast<Wide>(a[j]) * bi + t[j];
+            red += static_cast<Wide>(q) * m[j] + static_cast<MontLimb>(prod);
+            t[j - 1] = static_cast<MontLimb>(red);
+            prod >>= kLimbBits;
+            red >>= kLimbBits;
         }
-        c += t[n];
-        t[n - 1] = static_cast<MontLimb>(c);
-        t[n] = t[n + 1] + static_cast<MontLimb>(c >> kLimbBits);
+        prod += t[n];
+        red += static_cast<MontLimb>(prod);
+        t[n - 1] = static_cast<MontLimb>(red);
+        t[n] = static_cast<MontLimb>(prod >> kLimbBits) + static_cast<MontLimb>(red >> kLimbBits);
     }
     final_subtract(ctx, r, t, t[n]);
 }
