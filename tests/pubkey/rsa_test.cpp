@@ -624,17 +624,39 @@ TEST(RsaMechanisms, PublishedKeyDecryptsThePublishedCiphertext) {
     EXPECT_EQ(dec.out, hex(v.message));
 }
 
-TEST(RsaMechanisms, LargestKeyRoundTrip) {
-    rsatest::KeyPair kp = rsatest::generate(2912, hex("2912"));
-    ASSERT_EQ(kp.rc, 0u);
-    EXPECT_LE(kp.priv.size(), 2224u);
-    Bytes message(364 - 42, 0x5a);
-    for (uint32_t mechanism : {28u, 29u}) {
-        rsatest::Result enc = rsatest::encrypt(mechanism, kp.pub, message);
-        ASSERT_EQ(enc.rc, 0u);
-        rsatest::Result dec = rsatest::decrypt(mechanism, kp.priv, enc.out);
-        ASSERT_EQ(dec.rc, 0u);
-        EXPECT_EQ(dec.out, message);
+// Sizes that are not a multiple of 8 bits, and the largest: mechanism 28
+// counts bits / 8 bytes, mechanism 29 the modulus length (bits + 7) / 8.
+TEST(RsaMechanisms, RoundTripsAtTheLimitsOfOddAndLargestSizes) {
+    struct Case {
+        uint32_t bits;
+        std::size_t limit28, limit29, cipher29;
+    };
+    const std::vector<Case> cases = {
+        {513, 64 - 11, 65 - 42, 65},
+        {777, 97 - 11, 98 - 42, 98},
+        {2912, 364 - 11, 364 - 42, 364},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bits);
+        rsatest::KeyPair kp = rsatest::generate(c.bits, hex("0bad5eed"));
+        ASSERT_EQ(kp.rc, 0u);
+        EXPECT_LE(kp.priv.size(), 2224u);
+        for (uint32_t mechanism : {28u, 29u}) {
+            const std::size_t limit = mechanism == 28 ? c.limit28 : c.limit29;
+            Bytes message(limit, 0x5a);
+            message.front() = 0x01;
+            rsatest::Result enc = rsatest::encrypt(mechanism, kp.pub, message);
+            ASSERT_EQ(enc.rc, 0u) << mechanism;
+            if (mechanism == 29) {
+                EXPECT_EQ(enc.out.size(), c.cipher29);
+            }
+            rsatest::Result dec = rsatest::decrypt(mechanism, kp.priv, enc.out);
+            ASSERT_EQ(dec.rc, 0u) << mechanism;
+            EXPECT_EQ(dec.out, message);
+            message.push_back(0x00);
+            EXPECT_EQ(rsatest::encrypt(mechanism, kp.pub, message).rc, CYR_CTX_NOT_SUPPORTED)
+                << mechanism;
+        }
     }
 }
 
