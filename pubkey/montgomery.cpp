@@ -171,6 +171,8 @@ bool mont_init(MontModulus* ctx, const BigNum* m) {
     bn_shl(&t, &t, n * kLimbBits);
     bn_mod(&t, &t, &mm);
     to_limbs(ctx->one, n, &t);
+    secure_wipe(&mm, sizeof mm);  // the modulus may be a secret prime
+    secure_wipe(&t, sizeof t);
     return true;
 }
 
@@ -220,6 +222,7 @@ void mont_exp(const MontModulus* ctx, BigNum* r, const BigNum* a, const BigNum* 
     secure_wipe(x, sizeof x);
     secure_wipe(acc, sizeof acc);
     secure_wipe(&base, sizeof base);
+    secure_wipe(&m, sizeof m);
 }
 
 bool bn_mod_exp(BigNum* r, const BigNum* a, const BigNum* e, const BigNum* m) {

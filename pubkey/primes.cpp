@@ -57,6 +57,11 @@ bool miller_rabin(const BigNum* a, int rounds) {
         }
         prime = passed;
     }
+    // The candidate may become a key's secret prime.
+    secure_wipe(&ctx, sizeof ctx);
+    secure_wipe(&a1, sizeof a1);
+    secure_wipe(&d, sizeof d);
+    secure_wipe(&y, sizeof y);
     return prime;
 }
 
