@@ -1,0 +1,100 @@
+#include "shell/drop_delete.h"
+
+#include <chrono>
+#include <cstdio>
+#include <system_error>
+
+#include "platform/files.h"
+
+namespace shell {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+enum class Outcome { next, stop };
+
+// One file of a deletion run: open and size check, overwrite with progress,
+// wipe. `stop` when the run (or the walk of this folder) must end.
+Outcome delete_one_file(const fs::path& file, DropRun& run) {
+    DeletionPorts& ports = *run.ports;
+    std::FILE* f = platform::open_file(file, "rb");
+    if (f == nullptr) return Outcome::stop;
+    auto size = platform::stream_size(f);
+    std::fclose(f);
+    if (!size || *size > kSizeLimit) {
+        ports.interaction.message_box(kDeletionTooLarge, "경고", ui::mb::ok);
+        return Outcome::stop;
+    }
+    if (OverwriteFile(file, true, ports) == 1) {
+        ports.clock.sleep(500ms);
+        bool removed = false;
+        WipeFile(file, ports, &removed);
+        if (removed) run.deleted_any = true;
+    }
+    return Outcome::next;
+}
+
+void remove_link(const fs::path& link, DropRun& run) {
+    if (platform::remove_link(link)) run.deleted_any = true;
+}
+
+}  // namespace
+
+void WalkDroppedFolder(const fs::path& folder, DropRun& run) {
+    // Take the listing first: renaming and deleting while enumerating could
+    // make the system return a renamed file a second time.
+    std::vector<fs::directory_entry> entries;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        entries.push_back(*it);
+    }
+    if (entries.empty()) return;
+
+    for (const auto& entry : entries) {
+        const fs::path& path = entry.path();
+        if (platform::is_link(path)) {
+            if (run.deleting) remove_link(path, run);
+            continue;
+        }
+        if (entry.is_directory(ec)) {
+            if (platform::path_to_utf8(path.filename()).starts_with(".")) continue;
+            WalkDroppedFolder(path, run);
+            if (run.deleting) fs::remove(path, ec);  // fails while something is left
+            continue;
+        }
+        if ((run.target == drop_ids::kEncryptList || run.target == drop_ids::kDecryptList) &&
+            run.add_to_list && !run.add_to_list(path)) {
+            return;
+        }
+        if (run.deleting && run.ports != nullptr && delete_one_file(path, run) == Outcome::stop) {
+            return;
+        }
+    }
+}
+
+void DeleteDroppedItems(const std::vector<fs::path>& items, DeletionPorts& ports) {
+    if (ports.interaction.message_box(kConfirmDeletion, kConfirmCaption, ui::mb::ok_cancel) !=
+        ui::Answer::ok) {
+        return;
+    }
+    DropRun run;
+    run.target = drop_ids::kDeletionArea;
+    run.deleting = true;
+    run.ports = &ports;
+    std::error_code ec;
+    for (const auto& item : items) {
+        if (platform::is_link(item)) {
+            remove_link(item, run);
+        } else if (fs::is_directory(item, ec)) {
+            WalkDroppedFolder(item, run);
+            fs::remove(item, ec);
+        } else if (delete_one_file(item, run) == Outcome::stop) {
+            return;  // an early end reports nothing more
+        }
+    }
+    if (run.deleted_any)
+        ports.interaction.message_box(kDeletedMessage, kDeletedCaption, ui::mb::ok);
+}
+
+}  // namespace shell

@@ -1,0 +1,48 @@
+// Secure deletion of one file: overwrite its contents with zeros in place,
+// then rename it to a random name of the same length and delete it. Used by
+// the deletion area of the main window and by the encrypt and decrypt runs
+// for their source files and temporary files.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+
+#include "platform/clock.h"
+#include "platform/profile.h"
+#include "ui/ports.h"
+
+namespace shell {
+
+// Largest file that the deletion and the input lists accept ("1.5G").
+inline constexpr std::uint64_t kSizeLimit = 1536000000;
+
+// What the file-level deletion needs from the outside world.
+struct DeletionPorts {
+    platform::Clock& clock;
+    // Message boxes ("file write error") and, when progress is shown, the
+    // progress window.
+    ui::Interaction& interaction;
+    // Where the progress window keeps its position; null: not remembered.
+    platform::AppProfile* profile = nullptr;
+    // Called once the zeros are on the device, before the file is renamed
+    // (a test reads the file back here). May be empty.
+    std::function<void(const std::filesystem::path&)> before_rename;
+};
+
+// Overwrites the whole file with zero bytes in 4096-byte blocks and forces
+// them to the device. With show_progress a progress window titled
+// "파일 영구 삭제" (range 0..150) follows the work and offers cancel.
+// Returns 1 when the file was overwritten, and also when it could not be
+// opened for update (the caller still calls WipeFile); 0 after a write error
+// (message "file write error" / "comfirm") or a cancel.
+int OverwriteFile(const std::filesystem::path& path, bool show_progress, DeletionPorts& ports);
+
+// Renames the file to a random name of the same length (characters 'A'..'y')
+// in its folder and deletes it there; when the rename fails it is deleted
+// under its own name. Always returns 1; *removed (when given) tells whether
+// the file is really gone. If the delete under the random name fails, the
+// file is renamed back.
+int WipeFile(const std::filesystem::path& path, DeletionPorts& ports, bool* removed = nullptr);
+
+}  // namespace shell
