@@ -414,6 +414,14 @@ bool bn_to_bytes(const BigNum* a, uint8_t* out, std::size_t length) {
     return true;
 }
 
+void bn_wipe(BigNum* a, int words) {
+    volatile uint32_t* w = a->words;
+    for (int i = 0; i < words; ++i) w[i] = 0;
+    volatile int32_t* fields[2] = {&a->sign, &a->length};
+    *fields[0] = 0;
+    *fields[1] = 0;
+}
+
 void bn_from_words(BigNum* r, const uint32_t* words, int count) {
     for (int i = 0; i < count; ++i) r->words[i] = words[i];
     r->length = count;

@@ -75,6 +75,10 @@ bool bn_to_bytes(const BigNum* a, uint8_t* out, std::size_t length);
 // Minimal byte form (no leading zeros; zero has none): the byte count.
 std::size_t bn_byte_length(const BigNum* a);
 
+// Zeroes the number's first `words` words (every value it ever held must
+// have fit them), its sign and its length, in a way the compiler keeps.
+void bn_wipe(BigNum* a, int words = kBigNumWords);
+
 // Sets r from little-endian words (count may include top zero words).
 void bn_from_words(BigNum* r, const uint32_t* words, int count);
 
