@@ -263,6 +263,12 @@ uint32_t bn_mod_word(const BigNum* a, uint32_t w) {
 }
 
 void bn_divmod(BigNum* q, BigNum* rem, const BigNum* a, const BigNum* m) {
+    if (m->length == 0) {
+        // Undefined; no caller divides by zero, but never read outside the words.
+        if (q != nullptr) bn_zero(q);
+        if (rem != nullptr) bn_copy(rem, a);
+        return;
+    }
     int qsign = sign_of(a) * sign_of(m), rsign = sign_of(a);
     if (bn_cmp_mag(a, m) < 0) {
         if (rem != nullptr) bn_copy(rem, a);

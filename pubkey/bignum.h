@@ -57,7 +57,8 @@ void bn_mul(BigNum* r, const BigNum* a, const BigNum* b);
 void bn_sqr(BigNum* r, const BigNum* a);
 
 // Truncating division: a = q*m + rem, |rem| < |m|, rem has a's sign, q is
-// rounded toward zero. q or rem may be null. m must not be zero.
+// rounded toward zero. q or rem may be null. m must not be zero (a zero m
+// gives q = 0, rem = a).
 void bn_divmod(BigNum* q, BigNum* rem, const BigNum* a, const BigNum* m);
 // r = a mod m in [0, |m|).
 void bn_mod(BigNum* r, const BigNum* a, const BigNum* m);
