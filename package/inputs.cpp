@@ -1,0 +1,156 @@
+#include "package/inputs.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "package/codepage.h"
+#include "package/file_io.h"
+#include "package/messages.h"
+#include "package/reader.h"
+#include "package/stego.h"
+
+namespace package {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class Side { Encrypt, Decrypt };
+
+// What a decrypt input adds to the total: the plain bytes it holds.
+std::uint64_t plain_size(const fs::path& path, std::uint64_t size) {
+    FilePtr f = open_file(path, "rb");
+    if (!f) return size;
+    FileSource src(f.get(), size);
+    Outline outline;
+    switch (detect_kind(src)) {
+        case InputKind::Picture:
+            return 0;
+        case InputKind::Package:
+            outline = read_package(src);
+            break;
+        case InputKind::EachFile:
+            outline = read_each_file(src);
+            break;
+        default:
+            return size;
+    }
+    if (!outline.error.empty()) return size;
+    std::uint64_t plain = 0;
+    for (const SealedEntry& e : outline.entries) plain += e.ct_length;
+    return plain;
+}
+
+std::size_t add_inputs(InputList& list, std::span<const fs::path> paths, RunUi& ui, Side side) {
+    std::size_t added = 0;
+    for (const fs::path& path : paths) {
+        for (const fs::path& have : list.paths) {
+            if (have == path) {
+                ui.message(msg::kDuplicateFile);
+                return added;
+            }
+        }
+        if (!open_file(path, "rb")) return added;
+        const char* limit = side == Side::Encrypt ? msg::kEncryptLimit : msg::kDecryptLimit;
+        auto size = size_of_file(path);
+        if (!size) {
+            ui.message(limit, msg::kWarningCaption);
+            return added;
+        }
+        const std::uint64_t counted = side == Side::Encrypt ? *size : plain_size(path, *size);
+        if (counted > kSizeLimit || list.total + counted > kSizeLimit) {
+            ui.message(limit, msg::kWarningCaption);
+            return added;
+        }
+        list.paths.push_back(path);
+        list.counted.push_back(counted);
+        list.total += counted;
+        ++added;
+    }
+    return added;
+}
+
+}  // namespace
+
+void InputList::remove(std::size_t index) {
+    if (index >= paths.size()) return;
+    total -= counted[index];
+    paths.erase(paths.begin() + static_cast<std::ptrdiff_t>(index));
+    counted.erase(counted.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+std::size_t add_encrypt_inputs(InputList& list, std::span<const fs::path> paths, RunUi& ui) {
+    return add_inputs(list, paths, ui, Side::Encrypt);
+}
+
+std::size_t add_decrypt_inputs(InputList& list, std::span<const fs::path> paths, RunUi& ui) {
+    return add_inputs(list, paths, ui, Side::Decrypt);
+}
+
+fs::path unique_output_name(const fs::path& proposed) {
+    std::error_code ec;
+    if (!fs::exists(proposed, ec)) return proposed;
+    std::string stem = path_text(proposed.filename());
+    if (auto dot = stem.rfind('.'); dot != std::string::npos && dot != 0) stem.erase(dot);
+    // A name that already carries "(n)" counts on from its base.
+    if (!stem.empty() && stem.back() == ')') {
+        if (auto open = stem.rfind('('); open != std::string::npos) {
+            bool digits = open + 1 < stem.size() - 1;
+            for (std::size_t i = open + 1; i + 1 < stem.size(); ++i)
+                digits = digits && std::isdigit(static_cast<unsigned char>(stem[i]));
+            if (digits) stem.erase(open);
+        }
+    }
+    for (unsigned n = 1;; ++n) {
+        fs::path candidate =
+            proposed.parent_path() / path_from_text(stem + "(" + std::to_string(n) + ").vlr");
+        if (!fs::exists(candidate, ec)) return candidate;
+    }
+}
+
+fs::path default_output_name(EncryptMode mode, std::span<const fs::path> files, bool has_message,
+                             const fs::path& cwd) {
+    fs::path name;
+    if (mode == EncryptMode::Package) {
+        if (files.size() == 1) {
+            name = files[0];
+            name += ".vlr";
+        } else if (!files.empty()) {
+            const fs::path folder = files[0].parent_path();
+            const fs::path folder_name = folder.filename();
+            // Files straight in a drive's root have no folder name to borrow.
+            name = folder / (folder_name.empty() ? fs::path(u8"벨로라.vlr")
+                                                 : fs::path(folder_name.u8string() + u8".vlr"));
+        } else if (has_message) {
+            name = cwd / u8"꾸러미메세지.vlr";
+        }
+    } else if (mode == EncryptMode::EachFile && has_message) {
+        name = (files.empty() ? cwd : files[0].parent_path()) / u8"메세지파일.vlr";
+    }
+    return name.empty() ? name : unique_output_name(name);
+}
+
+std::int64_t hiding_need(std::span<const std::uint64_t> file_sizes, std::size_t message_bytes) {
+    std::int64_t need = static_cast<std::int64_t>(message_bytes);
+    for (std::uint64_t s : file_sizes) need += static_cast<std::int64_t>(s);
+    return need;
+}
+
+std::optional<std::int64_t> pictures_capacity(std::span<const fs::path> pictures) {
+    std::int64_t total = 0;
+    for (const fs::path& p : pictures) {
+        auto size = size_of_file(p);
+        if (!size || !open_file(p, "rb")) return std::nullopt;
+        total += picture_capacity(*size);
+    }
+    return total;
+}
+
+std::string capacity_text(std::int64_t need, std::int64_t available) {
+    if (need <= available) return msg::kEnough;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, msg::kShortFormat, static_cast<int>((need - available) / 1000));
+    return buf;
+}
+
+}  // namespace package

@@ -1,0 +1,59 @@
+// The input lists of the encrypt and decrypt pages, the proposed output
+// name and the picture capacity text: decisions the main window and the
+// command line share.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "package/run_ui.h"
+
+namespace package {
+
+inline constexpr std::uint64_t kSizeLimit = 1536000000;  // "1.5G"
+
+struct InputList {
+    std::vector<std::filesystem::path> paths;
+    std::vector<std::uint64_t> counted;  // what each path added to the total
+    std::uint64_t total = 0;
+
+    void clear() {
+        paths.clear();
+        counted.clear();
+        total = 0;
+    }
+    // Takes off exactly what the entry added.
+    void remove(std::size_t index);
+};
+
+// Appends paths in order. A duplicate, an unreadable file or the size limit
+// shows its message and drops the rest; returns how many were added.
+std::size_t add_encrypt_inputs(InputList& list, std::span<const std::filesystem::path> paths,
+                               RunUi& ui);
+// As above; carrying pictures count nothing toward the limit and a package
+// counts only the plain bytes it holds.
+std::size_t add_decrypt_inputs(InputList& list, std::span<const std::filesystem::path> paths,
+                               RunUi& ui);
+
+enum class EncryptMode { Package = 0, EachFile = 1, Pictures = 2 };
+
+// The output name proposed for the current inputs (empty when there is
+// none to propose), already made unique.
+std::filesystem::path default_output_name(EncryptMode mode,
+                                          std::span<const std::filesystem::path> files,
+                                          bool has_message, const std::filesystem::path& cwd);
+// name.vlr, name(1).vlr, name(2).vlr ...: the first that does not exist.
+std::filesystem::path unique_output_name(const std::filesystem::path& proposed);
+
+// Package bytes the inputs need, and what a picture selection offers
+// (nullopt when a picture cannot be read).
+std::int64_t hiding_need(std::span<const std::uint64_t> file_sizes, std::size_t message_bytes);
+std::optional<std::int64_t> pictures_capacity(std::span<const std::filesystem::path> pictures);
+// "충분", or "%d kbytes 부족" with the shortfall in thousands of bytes.
+std::string capacity_text(std::int64_t need, std::int64_t available);
+
+}  // namespace package
