@@ -258,6 +258,22 @@ TEST(EcCipherStatus, TheCodesOfTheEntryPoints) {
     }
 }
 
+TEST(EcCipherStatus, InputLengthsThatWouldWrapTheOutputSizeAreRefused) {
+    KeyPair k3 = generate(3);
+    for (uint32_t mechanism : {CYR_MECH_ECC, CYR_MECH_ECC_SEED_CBC_PAD}) {
+        for (uint32_t length : {UINT32_MAX, UINT32_MAX - 43, UINT32_MAX - 58}) {
+            Mechanism mech(mechanism);
+            mech.u32(CYR_PARAM_CURVE, 3);
+            Object key(CYR_CLASS_DATA, k3.pub), in(CYR_CLASS_DATA, sample(16)),
+                out(CYR_CLASS_DATA, 64);
+            in.o[1].length = length;  // far more than the buffer holds: must not be read
+            ASSERT_EQ(CYR_EncryptInit(mech.get(), key.get()), 0u);
+            EXPECT_EQ(CYR_Encrypt(mech.get(), in.get(), out.get()), CYR_INPUT_DATALENGTH_INVALID)
+                << mechanism << " " << length;
+        }
+    }
+}
+
 TEST(EcCipherStatus, InitChecksTheKeyAndTheContextLivesUntilTheOperation) {
     Mechanism mech(CYR_MECH_ECC);
     mech.u32(CYR_PARAM_CURVE, 3);
