@@ -130,8 +130,8 @@ struct ShownBox {
 
 // Readable test failure output.
 inline void PrintTo(const ShownBox& box, std::ostream* out) {
-    *out << "{\"" << box.text << "\", \"" << box.caption << "\", style " << box.style
-         << ", answer " << static_cast<int>(box.answer) << "}";
+    *out << "{\"" << box.text << "\", \"" << box.caption << "\", style " << box.style << ", answer "
+         << static_cast<int>(box.answer) << "}";
 }
 
 class ScriptedInteraction final : public Interaction {
