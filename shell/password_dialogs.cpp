@@ -1,0 +1,116 @@
+#include "shell/password_dialogs.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/text.h"
+#include "shell/startup.h"
+
+namespace shell {
+
+using namespace password_ids;
+
+void wipe_text(std::string& text) {
+    volatile char* p = text.data();
+    for (std::size_t i = 0; i < text.size(); ++i) p[i] = '\0';
+    text.clear();
+}
+
+void PasswordEntryDialog::on_init(ui::DialogView& view) {
+    view_ = &view;
+    view.focus(kEntryEdit);
+}
+
+void PasswordEntryDialog::on_command(ui::ControlId id, ui::Event event) {
+    if (view_ == nullptr || event != ui::Event::clicked) return;
+    if (id == kCancel) {
+        view_->close(static_cast<int>(ui::Answer::cancel));
+        return;
+    }
+    if (id != kOk) return;
+    std::string typed = view_->text(kEntryEdit);
+    if (typed.empty()) {
+        interaction_.message_box(kEnterPassword, "", ui::mb::ok);
+        view_->focus(kEntryEdit);
+        return;
+    }
+    wipe_text(password_);
+    password_ = std::move(typed);
+    view_->close(static_cast<int>(ui::Answer::ok));
+}
+
+std::string PasswordEntryDialog::take_password() {
+    return std::exchange(password_, std::string());
+}
+
+void NewPasswordDialog::on_init(ui::DialogView& view) {
+    view_ = &view;
+    view.focus(kNewEdit);
+}
+
+void NewPasswordDialog::refuse(const char* text) {
+    interaction_.message_box(text, kWarningCaption, ui::mb::ok);
+    view_->set_text(kNewEdit, "");
+    view_->set_text(kConfirmEdit, "");
+    view_->focus(kNewEdit);
+}
+
+void NewPasswordDialog::on_command(ui::ControlId id, ui::Event event) {
+    if (view_ == nullptr || event != ui::Event::clicked) return;
+    if (id == kCancel) {
+        on_close();
+        return;
+    }
+    if (id != kOk) return;
+    std::string first = view_->text(kNewEdit);
+    std::string second = view_->text(kConfirmEdit);
+    const bool same = first == second;
+    wipe_text(second);
+    if (!same) {
+        wipe_text(first);
+        refuse(kPasswordsDiffer);
+        return;
+    }
+    const auto bytes = platform::cp949_length(first);
+    if (!bytes) {
+        wipe_text(first);
+        interaction_.message_box(std::string(kTextNotEncodable) + "비밀번호", kWarningCaption,
+                                 ui::mb::ok);
+        view_->set_text(kNewEdit, "");
+        view_->set_text(kConfirmEdit, "");
+        view_->focus(kNewEdit);
+        return;
+    }
+    if (*bytes < kMinimumPasswordBytes) {
+        wipe_text(first);
+        refuse(kPasswordTooShort);
+        return;
+    }
+    wipe_text(password_);
+    password_ = std::move(first);
+    view_->close(static_cast<int>(ui::Answer::ok));
+}
+
+void NewPasswordDialog::on_close() {
+    if (view_ != nullptr) view_->close(static_cast<int>(ui::Answer::cancel));
+}
+
+std::string NewPasswordDialog::take_password() {
+    return std::exchange(password_, std::string());
+}
+
+std::optional<std::string> ask_password(ui::Interaction& interaction) {
+    PasswordEntryDialog dialog(interaction);
+    if (interaction.run_modal(kEntryTemplate, dialog) != static_cast<int>(ui::Answer::ok))
+        return std::nullopt;
+    return dialog.take_password();
+}
+
+std::optional<std::string> ask_new_password(ui::Interaction& interaction) {
+    NewPasswordDialog dialog(interaction);
+    if (interaction.run_modal(kNewTemplate, dialog) != static_cast<int>(ui::Answer::ok))
+        return std::nullopt;
+    return dialog.take_password();
+}
+
+}  // namespace shell

@@ -1,0 +1,416 @@
+// Sessions at the main window: encrypting and decrypting in each mode, the
+// busy gate, the Delete key, the keyboard rules and dropped files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/text.h"
+#include "shell/main_window.h"
+#include "tests/shell/window_fixture.h"
+
+namespace {
+
+using namespace shell;
+using namespace shell::main_ids;
+using ui::ScriptedView;
+namespace fs = std::filesystem;
+
+using MainWindowSession = shell_test::WindowSession;
+
+// A BMP-like picture whose size field holds its length; random bytes after it.
+void write_picture(const fs::path& p, std::size_t size, unsigned seed) {
+    std::string c(size, '\0');
+    std::uint32_t x = seed * 2654435761u + 1;
+    for (char& ch : c) {
+        x = x * 1103515245u + 12345u;
+        ch = static_cast<char>(x >> 16);
+    }
+    c[0] = 'B';
+    c[1] = 'M';
+    for (int i = 0; i < 4; ++i) c[2 + i] = static_cast<char>((size >> (8 * i)) & 0xFF);
+    shell_test::write_file(p, c);
+}
+
+struct ModeCase {
+    const char* name;
+    std::uint32_t mode;
+    const char* encrypted_box;
+    const char* message_file;  // what the typed message decrypts to
+};
+
+TEST_F(MainWindowSession, EncryptThenDecryptInEachMode) {
+    const ModeCase cases[] = {
+        {"one package", kOnePackage, "성공적으로 암호화되었습니다.", "꾸러미_메세지.txt"},
+        {"each file", kEachFile, "암호화가 성공적으로 마쳤습니다.", "메세지파일.txt"},
+        {"hidden in pictures", kHiddenInBmp, "성공적으로 암호화되었습니다.",
+         "스테가노_메세지.txt"},
+    };
+    int round = 0;
+    for (const ModeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string sub = "r" + std::to_string(++round);
+        const fs::path report = make_file(sub + "/report.txt", "quarterly figures\n");
+        const fs::path photo = make_file(sub + "/사진.raw", std::string(3000, '\x7f'));
+        const fs::path out = this->out() / sub;
+        fs::create_directories(out);
+        store_settings({c.mode, kAria, 0, 0});
+        open_main(Page::encrypt);
+        new_boxes();
+
+        ui_.answer_open_files({report, photo});
+        click(kAddFiles);
+        EXPECT_EQ(rows(kFiles), (std::vector<std::string>{"report.txt", "사진.raw"}));
+        view_.type(kMessage, "회의는 3시");
+        std::vector<fs::path> pictures;
+        if (c.mode == kHiddenInBmp) {
+            for (int i = 0; i < 3; ++i) {
+                pictures.push_back(in(sub + "/p" + std::to_string(i) + ".bmp"));
+                write_picture(pictures.back(), 120000, static_cast<unsigned>(i));
+            }
+            ui_.answer_open_files(pictures);
+            click(kChooseOutput);
+            EXPECT_EQ(view_.text(kCapacity), "충분");
+        } else if (c.mode == kOnePackage) {
+            EXPECT_EQ(view_.text(kOutput), platform::path_to_utf8(in(sub) / (sub + ".vlr")));
+        }
+
+        will_type_new_password("봄날의소풍");
+        click(kEncrypt);
+        EXPECT_EQ(new_boxes(), std::vector<std::string>{c.encrypted_box});
+        EXPECT_TRUE(main_->encrypt_inputs().paths.empty());
+        EXPECT_EQ(view_.row_count(kFiles), 0);
+        EXPECT_EQ(view_.text(kMessage), "");
+        EXPECT_EQ(view_.text(kOutput), "");
+
+        std::vector<fs::path> encrypted = pictures;
+        if (c.mode == kOnePackage) encrypted = {in(sub) / (sub + ".vlr")};
+        if (c.mode == kEachFile) {
+            encrypted = {in(sub) / "메세지파일.vlr", in(sub) / "report.txt.vlr",
+                         in(sub) / "사진.raw.vlr"};
+        }
+        for (const fs::path& e : encrypted) ASSERT_TRUE(fs::exists(e)) << e;
+
+        click(kDecryptTab);
+        EXPECT_EQ(main_->page(), Page::decrypt);
+        ui_.answer_open_files(encrypted);
+        click(kAddInputs);
+        ui_.answer_folder(out);
+        click(kChooseFolder);
+        will_type_password("봄날의소풍");
+        click(kDecrypt);
+        EXPECT_EQ(new_boxes(), std::vector<std::string>{"파일을 성공적으로 풀었습니다."});
+        EXPECT_EQ(shell_test::read_file(out / "report.txt"), "quarterly figures\n");
+        EXPECT_EQ(shell_test::read_file(out / fs::u8path("사진.raw")), std::string(3000, '\x7f'));
+        // The message comes back as typed (as UTF-8 or in the code page).
+        const std::string message = shell_test::read_file(out / fs::u8path(c.message_file));
+        EXPECT_TRUE(message == "회의는 3시" ||
+                    platform::from_cp949(message).value_or("") == "회의는 3시")
+            << message;
+        EXPECT_EQ(view_.row_count(kInputs), 0);
+        EXPECT_EQ(view_.text(kOutputFolder), "");
+    }
+    EXPECT_EQ(ui_.unused_steps(), 0u);
+}
+
+TEST_F(MainWindowSession, WrongPasswordKeepsTheInputsForAnotherTry) {
+    store_settings({});
+    open_main(Page::encrypt);
+    ui_.answer_open_files({make_file("a.txt", "alpha")});
+    click(kAddFiles);
+    will_type_new_password("correct-horse");
+    click(kEncrypt);
+    const fs::path package = in("a.txt.vlr");
+
+    click(kDecryptTab);
+    ui_.answer_open_files({package});
+    click(kAddInputs);
+    ui_.answer_folder(out());
+    click(kChooseFolder);
+    new_boxes();
+    will_type_password("wrong-horse");
+    click(kDecrypt);
+    EXPECT_EQ(new_boxes(),
+              std::vector<std::string>{platform::path_to_utf8(package) + "의 비밀번호가 맞지 않습니다."});
+    EXPECT_EQ(rows(kInputs), std::vector<std::string>{"a.txt.vlr"});
+
+    will_type_password("correct-horse");
+    click(kDecrypt);
+    EXPECT_EQ(new_boxes(), std::vector<std::string>{"파일을 성공적으로 풀었습니다."});
+    EXPECT_EQ(shell_test::read_file(out() / "a.txt"), "alpha");
+}
+
+TEST_F(MainWindowSession, NewPasswordDialogRefusesUntilBothEditsAgree) {
+    store_settings({});
+    open_main(Page::encrypt);
+    ui_.answer_open_files({make_file("a.txt", "alpha")});
+    click(kAddFiles);
+    new_boxes();
+    // One dialog: a mismatch, then five bytes, then three Hangul syllables.
+    ui_.answer_modal(password_ids::kNewTemplate, [this](ScriptedView& v) {
+        using namespace password_ids;
+        v.type(kNewEdit, "abcde");
+        v.type(kConfirmEdit, "abcdf");
+        v.click(kOk);
+        EXPECT_EQ(v.text(kNewEdit), "");
+        EXPECT_EQ(v.text(kConfirmEdit), "");
+        v.type(kNewEdit, "abcde");
+        v.type(kConfirmEdit, "abcde");
+        v.click(kOk);
+        EXPECT_FALSE(v.closed());
+        v.type(kNewEdit, "가나다");
+        v.type(kConfirmEdit, "가나다");
+        v.click(kOk);
+        EXPECT_TRUE(v.closed());
+        EXPECT_EQ(ui_.boxes()[ui_.boxes().size() - 2].caption, "경고");
+    });
+    click(kEncrypt);
+    EXPECT_EQ(new_boxes(), (std::vector<std::string>{"비밀번호가 맞지 않습니다.",
+                                                     "비밀번호를 6자리 이상 입력해 주세요",
+                                                     "성공적으로 암호화되었습니다."}));
+}
+
+TEST_F(MainWindowSession, CancelledPasswordDialogsEndTheRunsQuietly) {
+    store_settings({});
+    open_main(Page::encrypt);
+    const fs::path a = make_file("a.txt", "alpha");
+    ui_.answer_open_files({a});
+    click(kAddFiles);
+    ui_.answer_modal(password_ids::kNewTemplate, [](ScriptedView& v) { v.press_close(); });
+    click(kEncrypt);
+    EXPECT_FALSE(fs::exists(in("a.txt.vlr")));
+    EXPECT_EQ(rows(kFiles), std::vector<std::string>{"a.txt"});
+
+    click(kDecryptTab);
+    ui_.answer_open_files({a});
+    click(kAddInputs);
+    ui_.answer_folder(out());
+    click(kChooseFolder);
+    new_boxes();
+    // Empty OK asks again; cancel then ends the run.
+    ui_.answer_modal(password_ids::kEntryTemplate, [](ScriptedView& v) {
+        v.click(password_ids::kOk);
+        EXPECT_FALSE(v.closed());
+        v.click(password_ids::kCancel);
+    });
+    click(kDecrypt);
+    EXPECT_EQ(new_boxes(), (std::vector<std::string>{"암호화되지 않은 파일이 있습니다."}));
+}
+
+TEST_F(MainWindowSession, BusyGateHoldsPagesAndSideButtonsDuringARun) {
+    store_settings({});
+    open_main(Page::encrypt);
+    ui_.answer_open_files({make_file("big.bin", std::string(300000, 'x'))});
+    click(kAddFiles);
+    will_type_new_password("secret12");
+    int pumps_seen = 0;
+    ui_.on_pump([&] {
+        ++pumps_seen;
+        EXPECT_TRUE(main_->busy());
+        // None of these may act (an unscripted dialog would fail the test).
+        for (ui::ControlId id : {kDecryptTab, kSharingTab, kHome, kCreateKey, kSettings, kEncrypt})
+            click(id);
+        EXPECT_EQ(main_->page(), Page::encrypt);
+        EXPECT_FALSE(view_.closed());
+    });
+    click(kEncrypt);
+    ui_.on_pump(nullptr);
+    EXPECT_GT(pumps_seen, 0);
+    EXPECT_FALSE(main_->busy());
+    EXPECT_EQ(box_texts().back(), "성공적으로 암호화되었습니다.");
+
+    click(kDecryptTab);
+    EXPECT_EQ(main_->page(), Page::decrypt);
+    EXPECT_FALSE(visible(kFiles));
+    EXPECT_TRUE(visible(kInputs));
+    click(kHome);
+    EXPECT_TRUE(view_.closed());
+    EXPECT_EQ(view_.close_result(), kResultHome);
+}
+
+TEST_F(MainWindowSession, DeleteKeyRemovesSelectedFilesAndKeepsTotals) {
+    store_settings({});
+    open_main(Page::encrypt);
+    const fs::path a = make_file("a.txt", std::string(10, 'a'));
+    const fs::path b = make_file("b.txt", std::string(20, 'b'));
+    const fs::path c = make_file("c.txt", std::string(30, 'c'));
+    ui_.answer_open_files({a, b, c});
+    click(kAddFiles);
+    EXPECT_EQ(main_->encrypt_inputs().total, 60u);
+    new_boxes();
+
+    // Nothing selected: nothing removed, no message.
+    EXPECT_FALSE(main_->on_key_down(kKeyDelete, kFiles));
+    EXPECT_TRUE(new_boxes().empty());
+
+    view_.select(kFiles, 1);
+    main_->on_key_down(kKeyDelete, kFiles);
+    EXPECT_EQ(new_boxes(), std::vector<std::string>{"선택한 파일이 삭제되었습니다."});
+    EXPECT_EQ(rows(kFiles), (std::vector<std::string>{"a.txt", "c.txt"}));
+    EXPECT_EQ(main_->encrypt_inputs().paths, (std::vector<fs::path>{a, c}));
+    EXPECT_EQ(main_->encrypt_inputs().total, 40u);
+
+    // A file gone from the disk still takes off what it added.
+    fs::remove(c);
+    view_.select(kFiles, 1);
+    main_->on_key_down(kKeyDelete, kFiles);
+    EXPECT_EQ(main_->encrypt_inputs().total, 10u);
+    EXPECT_NE(view_.text(kOutput), "");
+
+    view_.select(kFiles, 0);
+    main_->on_key_down(kKeyDelete, kFiles);
+    EXPECT_EQ(main_->encrypt_inputs().total, 0u);
+    EXPECT_EQ(view_.text(kOutput), "");  // emptied with the list
+
+    // The same on the decrypt page, with its own list.
+    click(kDecryptTab);
+    ui_.answer_open_files({a, b});
+    click(kAddInputs);
+    view_.select(kInputs, 0);
+    main_->on_key_down(kKeyDelete, kInputs);
+    EXPECT_EQ(main_->decrypt_inputs().paths, std::vector<fs::path>{b});
+    EXPECT_EQ(main_->decrypt_inputs().total, 20u);
+}
+
+TEST_F(MainWindowSession, KeyboardRules) {
+    store_settings({});
+    open_main(Page::encrypt);
+    struct Case {
+        int key;
+        ui::ControlId focus;
+        bool swallowed;
+    } cases[] = {
+        {kKeyEscape, kMessage, true}, {kKeyEscape, kFiles, true},  {kKeyEnter, kMessage, false},
+        {kKeyEnter, kFiles, true},    {kKeyEnter, kEncrypt, true}, {'A', kMessage, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(main_->on_key_down(c.key, c.focus), c.swallowed) << c.key << " in " << c.focus;
+    }
+    EXPECT_FALSE(view_.closed());
+}
+
+TEST_F(MainWindowSession, DroppedFilesGoToTheListUnderTheCursor) {
+    store_settings({});
+    open_main(Page::encrypt);
+    const fs::path a = make_file("a.txt", "a");
+    const fs::path x = make_file("tree/x.txt", "x");
+    const fs::path y = make_file("tree/sub/y.txt", "y");
+    make_file("tree/.cache/z.txt", "z");
+
+    main_->on_drop(kFiles, {a, in("tree")});
+    std::vector<std::string> listed = rows(kFiles, 1);
+    std::sort(listed.begin(), listed.end());
+    std::vector<std::string> expected = {platform::path_to_utf8(a), platform::path_to_utf8(y),
+                                         platform::path_to_utf8(x)};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listed, expected);
+    EXPECT_EQ(main_->encrypt_inputs().total, 3u);
+    EXPECT_EQ(view_.text(kOutput), platform::path_to_utf8(in("in.vlr")));
+
+    // The same file again ends the drop: what follows it is not added.
+    const fs::path b = make_file("b.txt", "b");
+    new_boxes();
+    main_->on_drop(kFiles, {a, b});
+    EXPECT_EQ(new_boxes(), std::vector<std::string>{"동일한 파일이 존재합니다."});
+    EXPECT_EQ(main_->encrypt_inputs().paths.size(), 3u);
+
+    main_->on_drop(kInputs, {b});
+    EXPECT_EQ(main_->decrypt_inputs().paths, std::vector<fs::path>{b});
+    EXPECT_EQ(rows(kInputs), std::vector<std::string>{"b.txt"});
+
+    // Anywhere else the drop is ignored.
+    main_->on_drop(kMessage, {make_file("c.txt", "c")});
+    EXPECT_EQ(main_->encrypt_inputs().paths.size(), 3u);
+    EXPECT_EQ(main_->decrypt_inputs().paths.size(), 1u);
+    EXPECT_TRUE(new_boxes().empty());
+}
+
+TEST_F(MainWindowSession, DropOnTheDeletionAreaAsksThenWipes) {
+    store_settings({});
+    open_main(Page::encrypt);
+    const fs::path keep = make_file("keep.txt", "keep");
+    ui_.answer_box(ui::Answer::cancel);
+    main_->on_drop(kDeletionArea, {keep});
+    EXPECT_TRUE(fs::exists(keep));
+
+    const fs::path doomed = make_file("doomed.txt", "secret");
+    ui_.answer_box(ui::Answer::ok);
+    main_->on_drop(kDeletionArea, {doomed});
+    EXPECT_FALSE(fs::exists(doomed));
+    ASSERT_EQ(ui_.boxes().size(), 3u);
+    EXPECT_EQ(ui_.boxes()[1].text,
+              "해당파일을 완전삭제 하시겠습니까? \n(주의: 삭제 후 복구가 되지 않아요.)");
+    EXPECT_EQ((std::pair(ui_.boxes()[2].text, ui_.boxes()[2].caption)),
+              (std::pair<std::string, std::string>("해당 파일이 삭제 되었습니다.", "확인")));
+}
+
+TEST_F(MainWindowSession, MessageBeyondTheLimitIsCut) {
+    store_settings({});
+    open_main(Page::encrypt);
+    struct Case {
+        const char* name;
+        std::string typed;
+        std::string kept;
+    } cases[] = {
+        {"ascii", std::string(50001, 'a'), std::string(50000, 'a')},
+        {"exactly the limit", std::string(50000, 'b'), std::string(50000, 'b')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        new_boxes();
+        view_.type(kMessage, c.typed);
+        const bool over = c.typed.size() != c.kept.size();
+        EXPECT_EQ(new_boxes(),
+                  over ? std::vector<std::string>{"허용 문자수를 초과하였습니다. "}
+                       : std::vector<std::string>{});
+        EXPECT_EQ(view_.text(kMessage), c.kept);
+    }
+    // Hangul counts two bytes a syllable: 25,001 syllables keep 25,000.
+    std::string hangul;
+    for (int i = 0; i < 25001; ++i) hangul += "가";
+    view_.type(kMessage, hangul);
+    EXPECT_EQ(view_.text(kMessage).size(), 25000u * 3);
+}
+
+TEST_F(MainWindowSession, StoredModeOrAlgorithmOutOfRangeActsAsZero) {
+    store_settings({7, 9, 0, 1});
+    open_main(Page::encrypt);
+    EXPECT_EQ(main_->settings().mode, 7u);  // kept as stored
+    const fs::path a = make_file("a.txt", "alpha");
+    ui_.answer_open_files({a});
+    click(kAddFiles);
+    EXPECT_EQ(view_.text(kOutput), platform::path_to_utf8(in("a.txt.vlr")));
+    will_type_new_password("secret12");
+    click(kEncrypt);
+    EXPECT_EQ(box_texts().back(), "성공적으로 암호화되었습니다.");
+    const std::string log = shell_test::read_file(program() / "Log" / "Vellora.log");
+    EXPECT_NE(log.find("\tEncrypted Packgage(SEED)\n"), std::string::npos) << log;
+
+    click(kSharingTab);  // only mode 2 refuses the sharing page
+    EXPECT_EQ(main_->page(), Page::sharing);
+}
+
+TEST_F(MainWindowSession, UnreadableSettingsStopTheSetUp) {
+    fs::create_directories(program() / "Proper.dat");  // cannot be read as a file
+    open_main(Page::decrypt);
+    ASSERT_EQ(ui_.boxes().size(), 1u);
+    EXPECT_EQ((std::pair(ui_.boxes()[0].text, ui_.boxes()[0].caption)),
+              (std::pair<std::string, std::string>("파일 열기 오류", "경고")));
+    click(kSharingTab);
+    ui_.answer_open_files({make_file("a.txt", "a")});  // never asked for
+    click(kAddFiles);
+    EXPECT_EQ(ui_.unused_steps(), 1u);
+    EXPECT_TRUE(main_->encrypt_inputs().paths.empty());
+}
+
+TEST_F(MainWindowSession, HelpOpensTheManual) {
+    store_settings({});
+    open_main(Page::decrypt);
+    EXPECT_EQ(view_.title(), "Vellora 벨로라");
+    EXPECT_FALSE(visible(kFiles));
+    EXPECT_TRUE(visible(kInputs));
+    click(kHelp);
+    ASSERT_EQ(ui_.shell_opened().size(), 1u);
+    EXPECT_EQ(platform::path_to_utf8(ui_.shell_opened()[0]), kHelpAddress);
+}
+
+}  // namespace
