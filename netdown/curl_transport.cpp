@@ -14,8 +14,9 @@ namespace netdown {
 
 namespace {
 
-constexpr long kHeaderNotFound = 12150;  // the code WinINet gives a missing header
-constexpr std::size_t kMaxPending = 1 << 20;
+constexpr long kHeaderNotFound = 12150;             // the code WinINet gives a missing header
+constexpr std::size_t kReceiveBuffer = 256 * 1024;  // curl hands over at most this much
+constexpr std::size_t kRingSize = 8 * kReceiveBuffer;
 
 // Bytes a URL path cannot carry as they are.
 std::string EscapePath(const std::string& path) {
@@ -169,19 +170,13 @@ class CurlTransport final : public Transport {
         if (!remote_open_ || !in_multi_) return Fail(CURLE_BAD_FUNCTION_ARGUMENT);
         auto* out = static_cast<char*>(buffer);
         while (got < size) {
-            const std::size_t available = Available();
-            if (available > 0) {
-                const std::size_t n = std::min(available, size - got);
-                std::memcpy(out + got, pending_.data() + head_, n);
-                head_ += n;
-                got += n;
-                if (head_ == pending_.size()) pending_.clear(), head_ = 0;
+            if (Available() > 0) {
+                got += TakeFromRing(out + got, size - got);
                 continue;
             }
             if (done_) break;
             if (paused_) {
-                paused_ = false;
-                curl_easy_pause(stream_, CURLPAUSE_CONT);
+                Resume();
                 continue;
             }
             DriveUntil([this] { return Available() > 0 || paused_; });
@@ -222,7 +217,7 @@ class CurlTransport final : public Transport {
         return false;
     }
     bool HeaderMissing() {
-        error_ = SystemError{kHeaderNotFound, "header not found"};
+        error_ = SystemError{kHeaderNotFound, ""};  // no system text, as there
         return false;
     }
 
@@ -266,6 +261,7 @@ class CurlTransport final : public Transport {
         if (!stream_) return Fail(CURLE_OUT_OF_MEMORY);
         curl_easy_reset(stream_);
         Prepare(stream_, url);
+        curl_easy_setopt(stream_, CURLOPT_BUFFERSIZE, static_cast<long>(kReceiveBuffer));
         curl_easy_setopt(stream_, CURLOPT_WRITEFUNCTION, &CurlTransport::OnBody);
         curl_easy_setopt(stream_, CURLOPT_WRITEDATA, this);
         if (endpoint_.service != 1) {
@@ -286,8 +282,7 @@ class CurlTransport final : public Transport {
         if (in_multi_) curl_multi_remove_handle(multi_, stream_);
         in_multi_ = false;
         if (no_cache_) curl_slist_free_all(no_cache_), no_cache_ = nullptr;
-        pending_.clear();
-        head_ = 0;
+        ring_head_ = ring_used_ = 0;
         done_ = paused_ = headers_done_ = false;
         result_ = CURLE_OK;
         status_ = 0;
@@ -319,7 +314,37 @@ class CurlTransport final : public Transport {
         }
     }
 
-    std::size_t Available() const { return pending_.size() - head_; }
+    std::size_t Available() const { return ring_used_; }
+
+    void Resume() {
+        paused_ = false;
+        curl_easy_pause(stream_, CURLPAUSE_CONT);
+    }
+
+    std::size_t TakeFromRing(char* out, std::size_t want) {
+        std::size_t taken = 0;
+        while (taken < want && ring_used_ > 0) {
+            const std::size_t n = std::min({want - taken, ring_used_, kRingSize - ring_head_});
+            std::memcpy(out + taken, ring_.data() + ring_head_, n);
+            ring_head_ = (ring_head_ + n) % kRingSize;
+            ring_used_ -= n;
+            taken += n;
+        }
+        if (ring_used_ == 0) ring_head_ = 0;
+        return taken;
+    }
+
+    void PutIntoRing(const char* data, std::size_t n) {
+        std::size_t tail = (ring_head_ + ring_used_) % kRingSize;
+        while (n > 0) {
+            const std::size_t k = std::min(n, kRingSize - tail);
+            std::memcpy(ring_.data() + tail, data, k);
+            data += k;
+            n -= k;
+            ring_used_ += k;
+            tail = (tail + k) % kRingSize;
+        }
+    }
 
     const std::string* FindHeader(const char* name) const {
         if (!headers_done_) return nullptr;
@@ -335,16 +360,12 @@ class CurlTransport final : public Transport {
     static std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* self) {
         auto* t = static_cast<CurlTransport*>(self);
         const std::size_t n = size * count;
-        if (t->Available() >= kMaxPending) {
+        // No room: curl keeps the data and hands it over again on resume.
+        if (kRingSize - t->ring_used_ < n) {
             t->paused_ = true;
             return CURL_WRITEFUNC_PAUSE;
         }
-        if (t->head_ > 0 && t->head_ == t->pending_.size()) t->pending_.clear(), t->head_ = 0;
-        if (t->head_ >= kMaxPending) {
-            t->pending_.erase(t->pending_.begin(), t->pending_.begin() + t->head_);
-            t->head_ = 0;
-        }
-        t->pending_.insert(t->pending_.end(), data, data + n);
+        t->PutIntoRing(data, n);
         return n;
     }
 
@@ -377,8 +398,9 @@ class CurlTransport final : public Transport {
     CURL* control_ = nullptr;
     curl_slist* no_cache_ = nullptr;
     std::string url_;
-    std::vector<char> pending_;
-    std::size_t head_ = 0;
+    std::vector<char> ring_ = std::vector<char>(kRingSize);
+    std::size_t ring_head_ = 0;
+    std::size_t ring_used_ = 0;
     bool done_ = false;
     bool paused_ = false;
     bool headers_done_ = false;

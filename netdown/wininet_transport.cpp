@@ -11,10 +11,10 @@ namespace netdown {
 
 namespace {
 
-constexpr DWORD kPassive = 0x08000000;         // INTERNET_FLAG_PASSIVE
-constexpr DWORD kFtpOpenFlags = 0x80000002;    // RELOAD | TRANSFER_TYPE_BINARY
-constexpr DWORD kFindFlags = 0x84000000;       // RELOAD | NO_CACHE_WRITE
-constexpr DWORD kRequestFlags = 0x84400000;    // RELOAD | NO_CACHE_WRITE | KEEP_CONNECTION
+constexpr DWORD kPassive = 0x08000000;       // INTERNET_FLAG_PASSIVE
+constexpr DWORD kFtpOpenFlags = 0x80000002;  // RELOAD | TRANSFER_TYPE_BINARY
+constexpr DWORD kFindFlags = 0x84000000;     // RELOAD | NO_CACHE_WRITE
+constexpr DWORD kRequestFlags = 0x84400000;  // RELOAD | NO_CACHE_WRITE | KEEP_CONNECTION
 
 std::wstring Wide(const std::string& utf8) {
     const int n =
@@ -40,7 +40,7 @@ std::time_t FileTimeToCalendar(const FILETIME& ft) {
 }
 
 class WinInetTransport final : public Transport {
-public:
+  public:
     ~WinInetTransport() override {
         CloseRemote();
         CloseConnection();
@@ -48,18 +48,17 @@ public:
     }
 
     bool OpenSession(const std::string& agent) override {
-        session_ = InternetOpenW(Wide(agent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
-                                 nullptr, 0);
+        session_ =
+            InternetOpenW(Wide(agent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
         return session_ || Fail();
     }
 
     bool Connect(const Endpoint& e) override {
         secure_ = e.secure;
         const DWORD flags = e.service == INTERNET_SERVICE_FTP && e.passive ? kPassive : 0;
-        connection_ = InternetConnectW(session_, Wide(e.host).c_str(), e.port,
-                                       Wide(e.login).c_str(), Wide(e.password).c_str(),
-                                       static_cast<DWORD>(e.service), flags,
-                                       reinterpret_cast<DWORD_PTR>(this));
+        connection_ = InternetConnectW(
+            session_, Wide(e.host).c_str(), e.port, Wide(e.login).c_str(), Wide(e.password).c_str(),
+            static_cast<DWORD>(e.service), flags, reinterpret_cast<DWORD_PTR>(this));
         return connection_ || Fail();
     }
 
@@ -69,8 +68,7 @@ public:
         return remote_ || Fail();
     }
 
-    bool FindFtpFile(const std::string& name, std::uint64_t& size,
-                     std::time_t& modified) override {
+    bool FindFtpFile(const std::string& name, std::uint64_t& size, std::time_t& modified) override {
         WIN32_FIND_DATAW data{};
         HINTERNET find = FtpFindFirstFileW(connection_, Wide(name).c_str(), &data, kFindFlags,
                                            reinterpret_cast<DWORD_PTR>(this));
@@ -99,8 +97,7 @@ public:
     bool QueryHttpStatus(int& status) override {
         wchar_t text[16] = {};  // 32 bytes
         DWORD length = sizeof text;
-        if (!HttpQueryInfoW(remote_, HTTP_QUERY_STATUS_CODE, text, &length, nullptr))
-            return Fail();
+        if (!HttpQueryInfoW(remote_, HTTP_QUERY_STATUS_CODE, text, &length, nullptr)) return Fail();
         status = _wtoi(text);
         return true;
     }
@@ -143,7 +140,7 @@ public:
     bool has_remote() const override { return remote_ != nullptr; }
     SystemError LastError() const override { return error_; }
 
-private:
+  private:
     bool Close(HINTERNET& handle) {
         if (!handle) return true;
         if (!InternetCloseHandle(handle)) return Fail();
@@ -155,11 +152,10 @@ private:
         const DWORD code = GetLastError();
         error_ = SystemError{static_cast<long>(code), ""};
         wchar_t* text = nullptr;
-        const DWORD n = FormatMessageW(
-            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                FORMAT_MESSAGE_IGNORE_INSERTS,
-            nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-            reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+        const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                           FORMAT_MESSAGE_IGNORE_INSERTS,
+                                       nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                                       reinterpret_cast<wchar_t*>(&text), 0, nullptr);
         if (n > 0 && text) error_.text = Utf8(text, static_cast<int>(n));
         if (text) LocalFree(text);
         return false;
@@ -174,6 +170,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Transport> MakeSystemTransport() { return std::make_unique<WinInetTransport>(); }
+std::unique_ptr<Transport> MakeSystemTransport() {
+    return std::make_unique<WinInetTransport>();
+}
 
 }  // namespace netdown

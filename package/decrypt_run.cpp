@@ -182,13 +182,19 @@ Flow DecryptRun::each_file(const fs::path& input) {
     Flow flow;
     auto key = key_for(e, flow);
     if (!key) {
-        if (flow == Flow::Next) ui_.message(path_text(input) + msg::kWrongPasswordSuffix);
+        if (flow == Flow::Next) {
+            ui_.message(path_text(input) + msg::kWrongPasswordSuffix);
+            ++result_.refused;
+        }
         return flow;
     }
     fs::path name = input.filename().replace_extension();
     if (e.is_message) name.replace_extension(".txt");
     auto target = claim(req_.output_folder / name);
-    if (!target) return Flow::Next;
+    if (!target) {
+        ++result_.skipped;
+        return Flow::Next;
+    }
     ui_.status(path_text(input));
     if (!write_entry(src, e, key->session_key, *target)) return Flow::Stop;
     log(e.is_message ? msg::kMessageWord : path_text(input), "Decrypted Each", key->slot_kind);
@@ -209,6 +215,7 @@ Flow DecryptRun::package(ByteSource& src, const std::string& shown, bool picture
         auto key = key_for(e, flow);
         if (!key) {
             if (flow == Flow::Stop) return Flow::Stop;
+            ++result_.refused;
             ui_.message(pictures ? std::string(msg::kWrongPassword)
                                  : shown + msg::kWrongPasswordSuffix);
             // A wrong password on the message ends the run; on a file, this package.
@@ -232,6 +239,7 @@ Flow DecryptRun::package(ByteSource& src, const std::string& shown, bool picture
         }
         auto target = claim(req_.output_folder / name);
         if (!target) {
+            ++result_.skipped;
             all_written = false;
             done_ += e.ct_length;
             continue;

@@ -17,8 +17,10 @@ struct DecryptRequest {
 };
 
 struct DecryptResult {
-    bool key_found = false;  // some input opened; the caller clears its inputs
-    bool finished = false;   // the run reached its end without an error
+    bool key_found = false;   // some input opened; the caller clears its inputs
+    bool finished = false;    // the run reached its end without an error
+    std::size_t refused = 0;  // inputs the password did not open
+    std::size_t skipped = 0;  // outputs not written because the name was taken
     std::vector<std::filesystem::path> outputs;
 };
 

@@ -318,6 +318,8 @@ bool EncryptRun::run_each_file() {
         if (auto target = claim_output(proposed)) {
             if (!write_item(*target, nullptr)) return false;
             log_item(msg::kMessageWord);
+        } else {
+            ++result_.skipped;
         }
         done_ += message_.size();
     }
@@ -328,6 +330,8 @@ bool EncryptRun::run_each_file() {
             if (!write_item(*target, &f)) return false;
             log_item(path_text(f.path));
             done.push_back(&f);
+        } else {
+            ++result_.skipped;
         }
         done_ += f.size;
     }

@@ -29,6 +29,7 @@ struct EncryptRequest {
 struct EncryptResult {
     bool finished = false;  // the run got to its end; the caller clears its inputs
     std::vector<std::filesystem::path> outputs;
+    std::size_t skipped = 0;  // items not written because their name was taken
 };
 
 EncryptResult run_encrypt(const EncryptRequest& request, RunUi& ui, const RunServices& services);

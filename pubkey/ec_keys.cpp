@@ -149,6 +149,9 @@ uint32_t ec_generate_key_pair(const EcParams& params, uint8_t* public_key, uint3
                               uint8_t* private_key, uint32_t* private_length) {
     const uint32_t curve = params.curve;
     if (!ec_curve_supported(curve)) return CYR_EC_NUMBER_NOT_SUPPORTED;
+    const std::size_t L = ec_field_bytes(curve);
+    // The SEED generator yields 162-bit scalars: below n only on the 163-bit curves.
+    if (params.method == 2 && L != 21) return CYR_EC_NUMBER_NOT_SUPPORTED;
     const uint32_t pub_size = ec_public_size(curve, params.format);
     if (public_key == nullptr || private_key == nullptr) {
         *public_length = pub_size;
@@ -156,12 +159,9 @@ uint32_t ec_generate_key_pair(const EcParams& params, uint8_t* public_key, uint3
         return 0;
     }
     if (*public_length < pub_size || *private_length < kEcPrivateSize) return CYR_BUFFER_TOO_SMALL;
-    const std::size_t L = ec_field_bytes(curve);
 
     uint8_t d[kEcPrivateSize] = {};
     if (params.method == 2) {
-        // The SEED generator yields 162-bit scalars: below n only on the 163-bit curves.
-        if (L != 21) return CYR_EC_NUMBER_NOT_SUPPORTED;
         uint32_t rc = draw_with_seed_generator(params, d);
         if (rc != 0) return rc;
     } else {

@@ -83,8 +83,8 @@ void block_function(uint32_t h[5], const BigNum& xval, BigNum* w) {
 }
 
 // XVAL = (A + B) mod 2^160.
-void next_xval(const GeneratorState& s, BigNum* xval) {
-    bn_add(xval, &s.a, &s.b);
+void next_xval(const BigNum& a, const BigNum& b, BigNum* xval) {
+    bn_add(xval, &a, &b);
     truncate_160(xval);
 }
 
@@ -108,20 +108,25 @@ bool rng_draw_below(const uint8_t* seed, std::size_t seed_length, const uint8_t*
     bn_copy(&s.q, &q);
     s.fresh = seed == nullptr || seed_length == 0;
 
+    rng_draw_step(s.a, &s.b, q, r);
+    return true;
+}
+
+void rng_draw_step(const BigNum& a, BigNum* b, const BigNum& q, BigNum* r) {
     int blocks = (bn_bits(&q) + 159) / 160;
     uint32_t h[5];
     std::memcpy(h, kSha1Iv, sizeof h);
     BigNum W, xval, w, t;
     bn_zero(&W);
     for (int j = 0; j < blocks; ++j) {
-        next_xval(s, &xval);
+        next_xval(a, *b, &xval);
         block_function(h, xval, &w);
         bn_shl(&t, &w, 160 * j);
         bn_add(&W, &W, &t);
         // B = (B + 1 + W) mod 2^160: only W's lowest block counts.
-        bn_add(&s.b, &s.b, &W);
-        bn_add_word(&s.b, &s.b, 1);
-        truncate_160(&s.b);
+        bn_add(b, b, &W);
+        bn_add_word(b, b, 1);
+        truncate_160(b);
     }
     BigNum q1;
     bn_sub_word(&q1, &q, 1);
@@ -132,25 +137,30 @@ bool rng_draw_below(const uint8_t* seed, std::size_t seed_length, const uint8_t*
     wipe(&w);
     wipe(&t);
     secure_wipe(h, sizeof h);
-    return true;
 }
 
 bool rng_random_bytes(uint8_t* out, std::size_t length) {
     GeneratorState& s = state();
     std::lock_guard<std::mutex> guard(s.lock);
     if (!s.fresh && !seed_from_entropy(s)) return false;
+    rng_output_step(s.a, &s.b, s.q, out, length);
+    return true;
+}
+
+void rng_output_step(const BigNum& a, BigNum* b, const BigNum& q, uint8_t* out,
+                     std::size_t length) {
     uint32_t h[5];
     std::memcpy(h, kSha1Iv, sizeof h);
     BigNum xval, w;
     uint8_t bytes[20];
     for (std::size_t done = 0; done < length;) {
-        next_xval(s, &xval);
+        next_xval(a, *b, &xval);
         block_function(h, xval, &w);
-        bn_mod(&w, &w, &s.q);
-        bn_add(&s.b, &s.b, &w);
-        bn_add_word(&s.b, &s.b, 1);
-        truncate_160(&s.b);
-        bn_to_bytes(&s.b, bytes, 20);
+        bn_mod(&w, &w, &q);
+        bn_add(b, b, &w);
+        bn_add_word(b, b, 1);
+        truncate_160(b);
+        bn_to_bytes(b, bytes, 20);
         std::size_t take = length - done < 20 ? length - done : 20;
         std::memcpy(out + done, bytes, take);
         done += take;
@@ -159,7 +169,6 @@ bool rng_random_bytes(uint8_t* out, std::size_t length) {
     wipe(&xval);
     wipe(&w);
     secure_wipe(h, sizeof h);
-    return true;
 }
 
 }  // namespace cyr

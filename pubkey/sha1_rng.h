@@ -27,4 +27,11 @@ bool rng_draw_below(const uint8_t* seed, std::size_t seed_length, const uint8_t*
 // False when the entropy source failed.
 bool rng_random_bytes(uint8_t* out, std::size_t length);
 
+// The two steps on an explicit state, as the process-wide generator runs
+// them. Draw: W from (bits(q) + 159) / 160 blocks, B advanced by 1 + W per
+// block, r = W mod (q - 1) + 1. Output: per 20 bytes, B += 1 + (w mod q) and
+// B's new value is written big-endian.
+void rng_draw_step(const BigNum& a, BigNum* b, const BigNum& q, BigNum* r);
+void rng_output_step(const BigNum& a, BigNum* b, const BigNum& q, uint8_t* out, std::size_t length);
+
 }  // namespace cyr

@@ -90,7 +90,7 @@ void DeleteDroppedItems(const std::vector<fs::path>& items, DeletionPorts& ports
             WalkDroppedFolder(item, run);
             fs::remove(item, ec);
         } else if (delete_one_file(item, run) == Outcome::stop) {
-            break;
+            return;  // an early end reports nothing more
         }
     }
     if (run.deleted_any)

@@ -1,6 +1,7 @@
 #include "shell/secure_delete.h"
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -17,6 +18,7 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 constexpr std::size_t kBlock = 4096;
+constexpr std::size_t kStreamBuffer = 1 << 20;
 constexpr int kProgressEnd = 150;
 constexpr char kProgressTitle[] = "파일 영구 삭제";
 
@@ -54,8 +56,15 @@ bool gone(const fs::path& path) {
 }  // namespace
 
 int OverwriteFile(const fs::path& path, bool show_progress, DeletionPorts& ports) {
+    // Declared before the file: the stream uses it until it is closed.
+    auto stream_buffer = std::make_unique<char[]>(kStreamBuffer);
     File file(platform::open_file(path, "r+b"));
     if (!file) return 1;  // left untouched; the caller still wipes it
+    // The blocks are gathered in a large stream buffer and reach the system
+    // in big writes; a failed write still surfaces as a short count, at the
+    // latest at the final flush, and nothing is reported done before the
+    // zeros are on the device.
+    std::setvbuf(file.get(), stream_buffer.get(), _IOFBF, kStreamBuffer);
     std::uint64_t size = platform::stream_size(file.get()).value_or(0);
 
     std::optional<ProgressWindow> progress;
@@ -72,7 +81,6 @@ int OverwriteFile(const fs::path& path, bool show_progress, DeletionPorts& ports
     std::uint64_t remaining = size;
     while (remaining > kBlock) {
         if (!write_zeros(file.get(), kBlock)) return write_error(ports);
-        std::fflush(file.get());
         remaining -= kBlock;
         if (progress) {
             progress->set_position(static_cast<int>((size - remaining) * 100 / size));

@@ -57,6 +57,10 @@ void encrypt_blocks(ModeState* s, const BlockCipher& c, const uint8_t* in, uint8
             }
             break;
         case kModeCfb:
+            if (c.cfb_encrypt != nullptr) {
+                c.cfb_encrypt(c.keys, s->reg, in, out, n);
+                break;
+            }
             for (std::size_t i = 0; i < n; ++i, in += 16, out += 16) {
                 forward1(c, s->reg, s->reg);
                 xor_into(s->reg, s->reg, in, 16);
@@ -64,6 +68,27 @@ void encrypt_blocks(ModeState* s, const BlockCipher& c, const uint8_t* in, uint8
             }
             break;
     }
+}
+
+// CFB decryption of the block `first` followed by `n` blocks at `in`. Every
+// keystream block is E(previous ciphertext block), all known in advance, so
+// they go to the cipher in batches that it can interleave.
+void cfb_decrypt_run(ModeState* s, const BlockCipher& c, const uint8_t* first, const uint8_t* in,
+                     std::size_t n, uint8_t* out) {
+    constexpr std::size_t kBatch = 64;
+    uint8_t keystream[16 * kBatch];
+    const std::size_t total = n + 1;
+    auto block = [&](std::size_t j) { return j == 0 ? first : in + 16 * (j - 1); };
+    for (std::size_t j = 0; j < total;) {
+        const std::size_t m = total - j < kBatch ? total - j : kBatch;
+        for (std::size_t t = 0; t < m; ++t)
+            std::memcpy(keystream + 16 * t, j + t == 0 ? s->reg : block(j + t - 1), 16);
+        c.forward(c.keys, keystream, keystream, m);
+        for (std::size_t t = 0; t < m; ++t)
+            xor_into(out + 16 * (j + t), block(j + t), keystream + 16 * t, 16);
+        j += m;
+    }
+    std::memcpy(s->reg, block(total - 1), 16);
 }
 
 // n whole blocks, `in` and `out` apart. CBC and CFB decryption have all their
@@ -155,11 +180,15 @@ bool mode_decrypt_step(ModeState* s, const BlockCipher& c, const uint8_t* in, st
 
     const std::size_t take = 16 - s->buffered;
     std::memcpy(s->buffer + s->buffered, in, take);
-    decrypt_blocks(s, c, s->buffer, out, 1);
     in += take;
     length -= take;
     const std::size_t whole = (length - keep) / 16;
-    if (whole != 0) decrypt_blocks(s, c, in, out + 16, whole);
+    if (s->mode == kModeCfb) {
+        cfb_decrypt_run(s, c, s->buffer, in, whole, out);
+    } else {
+        decrypt_blocks(s, c, s->buffer, out, 1);
+        if (whole != 0) decrypt_blocks(s, c, in, out + 16, whole);
+    }
     std::memcpy(s->buffer, in + 16 * whole, keep);
     s->buffered = uint32_t(keep);
     *produced = total - keep;

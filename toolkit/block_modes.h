@@ -34,6 +34,11 @@ struct BlockCipher {
     const void* keys;
     void (*forward)(const void* keys, const uint8_t* in, uint8_t* out, std::size_t blocks);
     void (*inverse)(const void* keys, const uint8_t* in, uint8_t* out, std::size_t blocks);
+    // Optional: CFB encryption of `blocks` whole blocks with the feedback
+    // register kept inside the cipher between blocks (reg = E(reg) ^ P;
+    // C = reg). Null: the modes compose it from `forward`.
+    void (*cfb_encrypt)(const void* keys, uint8_t reg[16], const uint8_t* in, uint8_t* out,
+                        std::size_t blocks) = nullptr;
 };
 
 // buffered = 0; unless the mode is ECB, reg = iv.

@@ -13,6 +13,9 @@ void seed_forward(const void* k, const uint8_t* in, uint8_t* out, std::size_t n)
 void seed_inverse(const void* k, const uint8_t* in, uint8_t* out, std::size_t n) {
     seed_decrypt_blocks(static_cast<const SeedRoundKeys*>(k), in, out, n);
 }
+void seed_cfb(const void* k, uint8_t reg[16], const uint8_t* in, uint8_t* out, std::size_t n) {
+    seed_cfb_encrypt_blocks(static_cast<const SeedRoundKeys*>(k), reg, in, out, n);
+}
 void aes_forward(const void* k, const uint8_t* in, uint8_t* out, std::size_t n) {
     aes_encrypt_blocks(static_cast<const AesKeys*>(k), in, out, n);
 }
@@ -27,13 +30,13 @@ void aria_both(const void* k, const uint8_t* in, uint8_t* out, std::size_t n) {
 }  // namespace
 
 BlockCipher seed_cipher(const SeedRoundKeys* rk) {
-    return {rk, seed_forward, seed_inverse};
+    return {rk, seed_forward, seed_inverse, seed_cfb};
 }
 BlockCipher aes_cipher(const AesKeys* keys) {
-    return {keys, aes_forward, aes_inverse};
+    return {keys, aes_forward, aes_inverse, nullptr};
 }
 BlockCipher aria_cipher(const AriaKeys* keys) {
-    return {keys, aria_both, aria_both};
+    return {keys, aria_both, aria_both, nullptr};
 }
 
 uint32_t seed_context_init(SeedContext* ctx, uint32_t mode, uint32_t padding, const uint8_t* iv,

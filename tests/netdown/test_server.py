@@ -10,6 +10,7 @@ file). Ends when its standard input closes, on SIGTERM, or after the limit.
 HTTP paths beyond plain files from ROOT:
   /nodate/NAME   the file without a Last-Modified header
   /cut/NAME      announces the whole file, sends half of it, drops the line
+A file ".nodate" in ROOT drops Last-Modified from every answer.
 """
 import argparse
 import http.server
@@ -38,7 +39,9 @@ def serve_http(root, announce):
             return super().do_GET()
 
         def send_header(self, key, value):
-            if key == "Last-Modified" and getattr(self, "no_date", False):
+            if key == "Last-Modified" and (
+                getattr(self, "no_date", False) or os.path.exists(os.path.join(root, ".nodate"))
+            ):
                 return
             super().send_header(key, value)
 

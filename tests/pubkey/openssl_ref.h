@@ -5,8 +5,10 @@
 #include <openssl/bn.h>
 #include <openssl/ec.h>
 #include <openssl/ecdh.h>
+#include <openssl/err.h>
 #include <openssl/obj_mac.h>
 #include <openssl/rand.h>
+#include <openssl/sha.h>
 
 #include <cstdint>
 #include <memory>

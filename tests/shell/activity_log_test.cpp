@@ -35,7 +35,8 @@ TEST(ActivityLog, AppendsLinesInCodePage949) {
 #ifdef _WIN32
     // A text file with the system's line ends.
     std::string crlf;
-    for (char c : *platform::to_cp949(expected)) {
+    const std::string encoded = platform::to_cp949(expected).value_or("");
+    for (char c : encoded) {
         if (c == '\n') crlf += '\r';
         crlf += c;
     }

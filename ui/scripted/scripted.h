@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <variant>
@@ -126,6 +127,12 @@ struct ShownBox {
     Answer answer = Answer::ok;
     bool operator==(const ShownBox&) const = default;
 };
+
+// Readable test failure output.
+inline void PrintTo(const ShownBox& box, std::ostream* out) {
+    *out << "{\"" << box.text << "\", \"" << box.caption << "\", style " << box.style
+         << ", answer " << static_cast<int>(box.answer) << "}";
+}
 
 class ScriptedInteraction final : public Interaction {
   public:

@@ -1,0 +1,325 @@
+#include "app/cli/commands.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+#include "app/cli/args.h"
+#include "app/cli/terminal.h"
+#include "package/codepage.h"
+#include "package/decrypt_run.h"
+#include "package/encrypt_run.h"
+#include "package/file_io.h"
+#include "package/interaction_ui.h"
+#include "package/keys.h"
+#include "package/messages.h"
+#include "package/reader.h"
+#include "package/stego.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/text.h"
+#include "shell/activity_log.h"
+#include "shell/drop_delete.h"
+#include "shell/secure_delete.h"
+
+namespace cli {
+
+namespace fs = std::filesystem;
+using package::path_from_text;
+using package::path_text;
+
+namespace {
+
+// The waits of the deletion pace a window; a terminal has none to pace.
+class NoWaitClock final : public platform::Clock {
+  public:
+    TimePoint now() const override { return system_.now(); }
+    platform::LocalTime local_time() const override { return system_.local_time(); }
+    void sleep(std::chrono::milliseconds) override {}
+
+  private:
+    platform::SystemClock system_;
+};
+
+fs::path default_key_folder() {
+#ifdef _WIN32
+    return platform::program_folder() / "Key";
+#else
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+        return fs::path(xdg) / "vellora" / "Key";
+    const char* home = std::getenv("HOME");
+    return fs::path(home ? home : ".") / ".local" / "share" / "vellora" / "Key";
+#endif
+}
+
+fs::path key_folder(const Options& o) {
+    return o.key_dir ? path_from_text(*o.key_dir) : default_key_folder();
+}
+
+// A recipient: an existing file, or a key name in the key folder.
+fs::path recipient_path(const std::string& given, const fs::path& folder) {
+    fs::path p = path_from_text(given);
+    std::error_code ec;
+    if (fs::exists(p, ec) || p.has_parent_path()) return p;
+    std::string name = given;
+    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".lck") != 0) name += ".lck";
+    return folder / path_from_text(name);
+}
+
+std::optional<std::string> password_from(const Options& o) {
+    if (!o.password_file) return std::nullopt;
+    return read_password_line(*o.password_file);
+}
+
+struct Services {
+    NoWaitClock clock;
+    TerminalInteraction& terminal;
+    shell::DeletionPorts ports;
+    package::RunServices run;
+
+    Services(TerminalInteraction& t, const Options& o) : terminal(t), ports{clock, t, nullptr, {}} {
+        run.erase = [this](const fs::path& p) {
+            if (shell::OverwriteFile(p, false, ports) != 1) return false;
+            bool removed = false;
+            shell::WipeFile(p, ports, &removed);
+            return removed;
+        };
+        if (o.log_file) {
+            const fs::path log = path_from_text(*o.log_file);
+            run.log = [this, log](const std::string& line) {
+                if (!shell::append_log_line(log, clock, line))
+                    std::fprintf(stderr, "log: %s\n", path_text(log).c_str());
+            };
+        }
+    }
+};
+
+int encrypt(const Options& o) {
+    package::EncryptRequest req;
+    req.mode = o.mode == "each"  ? package::EncryptMode::EachFile
+               : o.mode == "bmp" ? package::EncryptMode::Pictures
+                                 : package::EncryptMode::Package;
+    req.algorithm = o.algorithm == "aria"  ? package::Algorithm::Aria
+                    : o.algorithm == "aes" ? package::Algorithm::Aes
+                                           : package::Algorithm::Seed;
+    // The list holds full paths, as the window's list does.
+    std::error_code ec;
+    for (const std::string& f : o.operands)
+        req.files.push_back(fs::absolute(path_from_text(f), ec));
+    if (o.text) req.message = *o.text;
+    if (o.message_file) {
+        auto text = package::read_whole(path_from_text(*o.message_file));
+        if (!text) {
+            std::fprintf(stderr, "%s\n%s\n", "파일 열기 오류", o.message_file->c_str());
+            return 1;
+        }
+        req.message.assign(text->begin(), text->end());
+    }
+    if (o.output) req.output = path_from_text(*o.output);
+    for (const std::string& b : o.pictures) req.pictures.push_back(path_from_text(b));
+    const fs::path keys = key_folder(o);
+    for (const std::string& r : o.recipients) req.recipients.push_back(recipient_path(r, keys));
+    req.sharing = !req.recipients.empty();
+    req.delete_sources = o.delete_sources;
+    req.replace_existing = o.force;
+
+    std::optional<std::string> password;
+    if (!req.sharing && o.password_file) {
+        password = password_from(o);
+        if (!password) {
+            std::fprintf(stderr, "-p: %s\n", o.password_file->c_str());
+            return 2;
+        }
+    }
+    TerminalInteraction terminal(password, false);
+    Services services(terminal, o);
+    package::InteractionUi ui(terminal);
+    package::EncryptResult r = package::run_encrypt(req, ui, services.run);
+    return r.finished && r.skipped == 0 ? 0 : 1;
+}
+
+int decrypt(const Options& o) {
+    package::DecryptRequest req;
+    for (const std::string& f : o.operands) req.inputs.push_back(path_from_text(f));
+    req.output_folder = path_from_text(*o.output);
+    req.delete_inputs = o.delete_sources;
+    req.replace_existing = o.force;
+    std::error_code ec;
+    fs::create_directories(req.output_folder, ec);
+    std::optional<std::string> password;
+    if (o.password_file) {
+        password = password_from(o);
+        if (!password) {
+            std::fprintf(stderr, "-p: %s\n", o.password_file->c_str());
+            return 2;
+        }
+    }
+    TerminalInteraction terminal(password, false);
+    Services services(terminal, o);
+    package::InteractionUi ui(terminal);
+    package::DecryptResult r = package::run_decrypt(req, ui, services.run);
+    return r.finished && r.key_found && r.refused == 0 && r.skipped == 0 ? 0 : 1;
+}
+
+int key_create(const Options& o) {
+    const std::string& name = *o.name;
+    if (name.empty()) {
+        std::fprintf(stderr, "%s\n", "공개키 파일 이름을 지정해 주세요.");
+        return 1;
+    }
+    auto cp = platform::to_cp949(name);
+    if (!cp) {
+        std::fprintf(stderr, "%s%s\n", package::msg::kTextNotEncodable, name.c_str());
+        return 1;
+    }
+    // Bytes of code page 949 never use these values as trail bytes.
+    for (char c : *cp) {
+        if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
+            std::fprintf(stderr, "%s\r\n        \\ / : * ? \" < > | \n",
+                         "파일 이름에 다음 문자를 사용할 수 없습니다.");
+            return 1;
+        }
+    }
+    std::string file = name;
+    const auto dot = file.rfind('.');
+    if (dot == std::string::npos || file.substr(dot) != ".lck") file += ".lck";
+    auto password = password_from(o);
+    if (!password) {
+        std::fprintf(stderr, "-p: %s\n", o.password_file->c_str());
+        return 2;
+    }
+    auto length = platform::cp949_length(*password);
+    if (!length || *length < 6) {
+        std::fprintf(stderr, "%s\n", "비밀번호 길이가 짧습니다.(6자리 이상)");
+        return 1;
+    }
+    const fs::path folder = key_folder(o);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    const fs::path target = folder / path_from_text(file);
+    if (fs::exists(target, ec) && !o.force) {
+        std::fprintf(stderr, "%s\n%s\n", package::msg::kNameTaken, path_text(target).c_str());
+        return 1;
+    }
+    auto bytes = platform::to_cp949(*password);
+    package::Bytes pub;
+    package::SecretBytes priv;
+    package::Status s = package::DeriveSharedKeyPair(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()), pub, priv);
+    std::fill(bytes->begin(), bytes->end(), '\0');
+    std::fill(password->begin(), password->end(), '\0');
+    if (s != 0) {
+        std::fprintf(stderr, "%s\n", package::status_text(s).c_str());
+        return 1;
+    }
+    if (!package::write_whole(target, pub)) {
+        std::fprintf(stderr, "%s\n", "Fail to write..");
+        return 1;
+    }
+    std::fprintf(stderr, "%s\n", "공유키가 생성되었습니다.");
+    std::printf("%s\n", path_text(target).c_str());
+    return 0;
+}
+
+int wipe(const Options& o) {
+    std::vector<fs::path> items;
+    for (const std::string& p : o.operands) items.push_back(path_from_text(p));
+    TerminalInteraction terminal(std::nullopt, o.yes);
+    NoWaitClock clock;
+    shell::DeletionPorts ports{clock, terminal, nullptr, {}};
+    shell::DeleteDroppedItems(items, ports);
+    int status = 0;
+    std::error_code ec;
+    for (const fs::path& p : items)
+        if (fs::exists(fs::symlink_status(p, ec))) status = 1;
+    return status;
+}
+
+void describe(const fs::path& path) {
+    std::printf("%s\n", path_text(path).c_str());
+    auto size = package::size_of_file(path);
+    package::FilePtr f = package::open_file(path, "rb");
+    if (!size || !f) {
+        std::printf("  %s\n", "파일 열기 오류");
+        return;
+    }
+    package::FileSource src(f.get(), *size);
+    package::Outline outline;
+    switch (package::detect_kind(src)) {
+        case package::InputKind::EachFile:
+            std::printf("  kind: each-file item\n");
+            outline = package::read_each_file(src);
+            break;
+        case package::InputKind::Package:
+            std::printf("  kind: package\n");
+            outline = package::read_package(src);
+            break;
+        case package::InputKind::Picture: {
+            std::printf("  kind: carrying picture\n");
+            auto bytes = package::read_whole(path);
+            package::Bytes piece;
+            if (bytes && package::extract_piece(*bytes, piece) && piece.size() >= 2)
+                std::printf("  piece: number %u, %zu bytes\n", package::get_u16(piece.data()),
+                            piece.size() - 2);
+            else
+                std::printf("  piece: unreadable\n");
+            return;
+        }
+        case package::InputKind::None:
+            std::printf("  %s\n", package::msg::kNotEncrypted);
+            return;
+    }
+    if (!outline.entries.empty()) {
+        const package::SealedEntry& first = outline.entries.front();
+        std::printf("  magic: %.8s\n  slots:",
+                    reinterpret_cast<const char*>(first.header.magic.data()));
+        for (const package::KeySlot& s : first.header.slots)
+            std::printf(
+                " %u(%s)", s.kind,
+                s.kind == package::kSlotReserved ? "reserved" : package::algorithm_word(s.kind));
+        std::printf("\n");
+    }
+    for (const package::SealedEntry& e : outline.entries) {
+        std::string name = package::msg::kMessageWord;
+        if (!e.is_message) {
+            auto text = package::from_codepage(e.stored_name);
+            name = text ? *text : "(unreadable name)";
+        }
+        std::printf("  %s\t%u bytes\n", name.c_str(), e.ct_length);
+    }
+    if (!outline.error.empty()) std::printf("  %s\n", outline.error.c_str());
+}
+
+int info(const Options& o) {
+    for (const std::string& p : o.operands) describe(path_from_text(p));
+    return 0;
+}
+
+}  // namespace
+
+int run(const std::vector<std::string>& args) {
+    Parsed parsed = parse_args(args);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "vellora-cli: %s\n%s", parsed.error.c_str(), usage_text().c_str());
+        return 2;
+    }
+    const Options& o = parsed.options;
+    switch (o.verb) {
+        case Verb::Help:
+            std::printf("%s", usage_text().c_str());
+            return 0;
+        case Verb::Encrypt:
+            return encrypt(o);
+        case Verb::Decrypt:
+            return decrypt(o);
+        case Verb::KeyCreate:
+            return key_create(o);
+        case Verb::Wipe:
+            return wipe(o);
+        case Verb::Info:
+            return info(o);
+    }
+    return 2;
+}
+
+}  // namespace cli

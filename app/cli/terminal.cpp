@@ -1,0 +1,201 @@
+#include "app/cli/terminal.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+#include "platform/text.h"
+
+#ifdef _WIN32
+#include <conio.h>
+#include <io.h>
+#else
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+namespace cli {
+
+namespace {
+
+constexpr const char kNewPasswordMismatch[] = "비밀번호가 맞지 않습니다.";
+constexpr const char kNewPasswordShort[] = "비밀번호를 6자리 이상 입력해 주세요";
+constexpr const char kPasswordEmpty[] = "비밀번호를 입력해 주세요";
+
+void wipe(std::string& s) {
+    volatile char* p = s.data();
+    for (std::size_t i = 0; i < s.size(); ++i) p[i] = 0;
+    s.clear();
+}
+
+void strip_line_end(std::string& s) {
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+}
+
+}  // namespace
+
+bool stdin_is_terminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stdin)) != 0;
+#else
+    return isatty(STDIN_FILENO) != 0;
+#endif
+}
+
+bool stderr_is_terminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+std::optional<std::string> read_password_line(const std::string& source) {
+    std::string line;
+    if (source == "-") {
+        if (!std::getline(std::cin, line)) return std::nullopt;
+    } else {
+        std::ifstream in(std::filesystem::u8path(source), std::ios::binary);
+        if (!in || !std::getline(in, line)) return std::nullopt;
+    }
+    strip_line_end(line);
+    return line;
+}
+
+std::optional<std::string> ask_password(const char* prompt) {
+    if (!stdin_is_terminal()) return std::nullopt;
+    std::fputs(prompt, stderr);
+    std::fflush(stderr);
+    std::string line;
+#ifdef _WIN32
+    for (int c = _getwch(); c != '\r' && c != '\n'; c = _getwch()) {
+        if (c == 3) return std::nullopt;
+        if (c == '\b') {
+            if (!line.empty()) line.pop_back();
+            continue;
+        }
+        wchar_t w = static_cast<wchar_t>(c);
+        if (auto u = platform::from_wide(std::wstring_view(&w, 1))) line += *u;
+    }
+#else
+    termios old{};
+    const bool restore = tcgetattr(STDIN_FILENO, &old) == 0;
+    if (restore) {
+        termios quiet = old;
+        quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    const bool got = static_cast<bool>(std::getline(std::cin, line));
+    if (restore) tcsetattr(STDIN_FILENO, TCSAFLUSH, &old);
+    if (!got) return std::nullopt;
+#endif
+    std::fputc('\n', stderr);
+    strip_line_end(line);
+    return line;
+}
+
+TerminalInteraction::TerminalInteraction(std::optional<std::string> password_line, bool assume_yes)
+    : password_line_(std::move(password_line)),
+      assume_yes_(assume_yes),
+      tty_(stderr_is_terminal()) {}
+
+TerminalInteraction::~TerminalInteraction() {
+    clear_line();
+    if (password_line_) wipe(*password_line_);
+}
+
+void TerminalInteraction::clear_line() {
+    if (line_drawn_) {
+        std::fputs("\r\033[K", stderr);
+        line_drawn_ = false;
+    }
+}
+
+ui::Answer TerminalInteraction::message_box(std::string_view text, std::string_view caption,
+                                            unsigned style) {
+    clear_line();
+    std::string shown(text);
+    for (std::size_t at = shown.find("\r\n"); at != std::string::npos; at = shown.find("\r\n"))
+        shown.erase(at, 1);
+    if (!caption.empty() && (style & 0x30) == ui::mb::icon_warning)
+        std::fprintf(stderr, "%.*s: ", static_cast<int>(caption.size()), caption.data());
+    std::fprintf(stderr, "%s\n", shown.c_str());
+    const unsigned buttons = style & 0xF;
+    if (buttons == ui::mb::ok) return ui::Answer::ok;
+    if (assume_yes_) return buttons == ui::mb::ok_cancel ? ui::Answer::ok : ui::Answer::yes;
+    if (!stdin_is_terminal())
+        return buttons == ui::mb::ok_cancel ? ui::Answer::cancel : ui::Answer::no;
+    std::fputs("[y/N] ", stderr);
+    std::string answer;
+    std::getline(std::cin, answer);
+    const bool yes = !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+    if (buttons == ui::mb::ok_cancel) return yes ? ui::Answer::ok : ui::Answer::cancel;
+    return yes ? ui::Answer::yes : ui::Answer::no;
+}
+
+std::optional<std::string> TerminalInteraction::enter_password() {
+    if (password_line_) {
+        if (password_line_->empty()) {
+            message_box(kPasswordEmpty, "", ui::mb::ok);
+            return std::nullopt;
+        }
+        return *password_line_;
+    }
+    auto p = ask_password("비밀번호 / Password: ");
+    if (p && p->empty()) {
+        message_box(kPasswordEmpty, "", ui::mb::ok);
+        return std::nullopt;
+    }
+    return p;
+}
+
+std::optional<std::string> TerminalInteraction::new_password() {
+    std::optional<std::string> first, second;
+    if (password_line_) {
+        first = *password_line_;
+        second = *password_line_;
+    } else {
+        first = ask_password("비밀번호 / Password: ");
+        if (first) second = ask_password("비밀번호 확인 / Again: ");
+    }
+    if (!first || !second) return std::nullopt;
+    if (*first != *second) {
+        message_box(kNewPasswordMismatch, "경고", ui::mb::ok | ui::mb::icon_warning);
+        wipe(*first);
+        wipe(*second);
+        return std::nullopt;
+    }
+    wipe(*second);
+    auto length = platform::cp949_length(*first);
+    if (length && *length < 6) {
+        message_box(kNewPasswordShort, "경고", ui::mb::ok | ui::mb::icon_warning);
+        wipe(*first);
+        return std::nullopt;
+    }
+    return first;
+}
+
+void TerminalInteraction::set_status(std::string_view text) {
+    status_ = text;
+    if (!tty_) return;
+    clear_line();
+    if (!status_.empty()) {
+        std::fprintf(stderr, "%s", status_.c_str());
+        line_drawn_ = true;
+    }
+    std::fflush(stderr);
+}
+
+void TerminalInteraction::progress(int position, int range) {
+    if (!tty_) return;
+    clear_line();
+    if (range <= 0) return;
+    const int percent = position * 100 / range;
+    const int filled = position * 30 / range;
+    std::fprintf(stderr, "[%s%s] %3d%% %s", std::string(filled, '#').c_str(),
+                 std::string(30 - filled, ' ').c_str(), percent, status_.c_str());
+    line_drawn_ = true;
+    std::fflush(stderr);
+}
+
+}  // namespace cli
