@@ -65,8 +65,7 @@ TEST_F(SharingSession, KeyListComesFromTheKeyFolderEachTimeThePageIsShown) {
 
 TEST_F(SharingSession, ChoosingAndConfirmingRecipients) {
     store_settings({});
-    for (const char* name : {"alice.lck", "bob.lck", "carol.lck"})
-        put_key(name, fake_key(name[0]));
+    for (const char* name : {"alice.lck", "bob.lck", "carol.lck"}) put_key(name, fake_key(name[0]));
     open_main(Page::sharing);
 
     // "다음" with nobody chosen.
@@ -179,8 +178,9 @@ TEST_F(SharingSession, PackageForTwoKeysOpensWithEachPassword) {
     open_main(Page::encrypt);
     create_key("alice", "alice-password");
     create_key("밥", "밥의비밀번호");
-    EXPECT_EQ(new_boxes(), (std::vector<std::string>{"사용 가능합니다.", "공유키가 생성되었습니다.",
-                                                     "사용 가능합니다.", "공유키가 생성되었습니다."}));
+    EXPECT_EQ(new_boxes(),
+              (std::vector<std::string>{"사용 가능합니다.", "공유키가 생성되었습니다.",
+                                        "사용 가능합니다.", "공유키가 생성되었습니다."}));
 
     click(kSharingTab);
     ASSERT_EQ(rows(kKeys), (std::vector<std::string>{"alice.lck", "밥.lck"}));
