@@ -8,20 +8,19 @@
 #include <string_view>
 
 #include "shell/main_window.h"
+#include "shell/update_check.h"
 
 namespace shell {
-
-inline constexpr char kUpdaterCommandLine[] = ".\\Update\\VLRUpdate.exe";
-inline constexpr char kUpdaterFolder[] = ".\\Update\\";
 
 struct ApplicationPorts {
     // The main window's ports; the interaction also runs the start window.
     MainWindowPorts main_window;
-    // True when the server holds a newer main program.
+    // True when the server holds a newer main program (CheckForUpdate).
     std::function<bool()> update_check;
+    // RefreshBanners, run only when no update is due.
     std::function<void()> banner_refresh;
     // Starts a program from a command line in a working folder without
-    // waiting; false when it could not be started.
+    // waiting (platform::start_process); false when it could not be started.
     std::function<bool(std::string_view command_line, const std::filesystem::path& folder)>
         start_process;
 };

@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "shell/activity_log.h"
+#include "shell/banner.h"
 #include "shell/create_key_dialog.h"
 #include "shell/drop_delete.h"
 
@@ -74,7 +75,7 @@ MainWindow::MainWindow(MainWindowPorts ports, Page first_page)
 void MainWindow::on_init(ui::DialogView& view) {
     view_ = &view;
     view.set_title(kWindowTitle);
-    if (ports_.show_banner) ports_.show_banner(ports_.program_folder);
+    if (ports_.load_movie) ports_.load_movie(ChooseBannerMovie(ports_.program_folder));
     if (!prepare_program_folder(files_, ports_.interaction, settings_)) return;
     ready_ = true;
     encrypting_ = decrypting_ = false;

@@ -77,8 +77,9 @@ struct MainWindowPorts {
     std::filesystem::path program_folder;
     // Where the progress window of a deletion keeps its position; may be null.
     platform::AppProfile* profile = nullptr;
-    // Chooses and loads the banner movie (the Flash player host); may be empty.
-    std::function<void(const std::filesystem::path& program_folder)> show_banner;
+    // The banner player hosted in the window (the Flash player on Windows):
+    // loads the movie it is given. May be empty.
+    std::function<void(const std::filesystem::path& movie)> load_movie;
     // The online manual page, opened by the help button.
     std::string help_address;
     // The folder default output names fall back on; empty: the current directory.

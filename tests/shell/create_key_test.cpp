@@ -25,9 +25,12 @@ TEST(KeyFileName, SuffixRule) {
         const char* name;
         const char* file;
     } cases[] = {
-        {"홍두깨키", "홍두깨키.lck"},     {"alice.lck", "alice.lck"},
-        {"alice.LCK", "alice.LCK.lck"},   {"alice.key", "alice.key.lck"},
-        {"a.lck.bak", "a.lck.bak.lck"},   {"v1.2", "v1.2.lck"},
+        {"홍두깨키", "홍두깨키.lck"},
+        {"alice.lck", "alice.lck"},
+        {"alice.LCK", "alice.LCK.lck"},
+        {"alice.key", "alice.key.lck"},
+        {"a.lck.bak", "a.lck.bak.lck"},
+        {"v1.2", "v1.2.lck"},
         {".lck", ".lck"},
     };
     for (const auto& c : cases) EXPECT_EQ(keystore::key_file_name(c.name), c.file) << c.name;
@@ -53,7 +56,8 @@ class CreateKeySession : public ::testing::Test {
     }
     std::vector<std::string> new_boxes() {
         std::vector<std::string> texts;
-        for (std::size_t i = seen_; i < ui_.boxes().size(); ++i) texts.push_back(ui_.boxes()[i].text);
+        for (std::size_t i = seen_; i < ui_.boxes().size(); ++i)
+            texts.push_back(ui_.boxes()[i].text);
         seen_ = ui_.boxes().size();
         return texts;
     }
@@ -79,7 +83,8 @@ TEST_F(CreateKeySession, CreatesTheDerivedPublicKey) {
         v.click(kOk);
     });
     EXPECT_EQ(result, static_cast<int>(ui::Answer::ok));
-    EXPECT_EQ(new_boxes(), (std::vector<std::string>{"사용 가능합니다.", "공유키가 생성되었습니다."}));
+    EXPECT_EQ(new_boxes(),
+              (std::vector<std::string>{"사용 가능합니다.", "공유키가 생성되었습니다."}));
     const std::string file = key_bytes("홍두깨키.lck");
     ASSERT_EQ(file.size(), 43u);
     EXPECT_EQ(file[0], '\x04');
@@ -151,7 +156,8 @@ TEST_F(CreateKeySession, ChangingTheNameAfterTheCheckAsksForItAgain) {
         v.type(kPassword, "secret12");
         v.type(kConfirm, "secret12");
         v.click(kOk);
-        EXPECT_EQ(new_boxes(), (std::vector<std::string>{"사용 가능합니다.", "중복검사를 해 주세요."}));
+        EXPECT_EQ(new_boxes(),
+                  (std::vector<std::string>{"사용 가능합니다.", "중복검사를 해 주세요."}));
         v.click(kCancel);
     });
     EXPECT_TRUE(fs::is_empty(keys_));
@@ -165,9 +171,9 @@ TEST_F(CreateKeySession, DuplicateCheckOutcomes) {
 
         v.type(kName, "a/b");
         v.click(kCheckName);
-        EXPECT_EQ(new_boxes(), std::vector<std::string>{
-                                   "파일 이름에 다음 문자를 사용할 수 없습니다.\r\n"
-                                   "        \\ / : * ? \" < > | "});
+        EXPECT_EQ(new_boxes(),
+                  std::vector<std::string>{"파일 이름에 다음 문자를 사용할 수 없습니다.\r\n"
+                                           "        \\ / : * ? \" < > | "});
         EXPECT_EQ(v.text(kName), "");
         EXPECT_FALSE(d.name_checked());
 

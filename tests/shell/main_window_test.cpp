@@ -42,8 +42,7 @@ TEST_F(MainWindowSession, EncryptThenDecryptInEachMode) {
     const ModeCase cases[] = {
         {"one package", kOnePackage, "성공적으로 암호화되었습니다.", "꾸러미_메세지.txt"},
         {"each file", kEachFile, "암호화가 성공적으로 마쳤습니다.", "메세지파일.txt"},
-        {"hidden in pictures", kHiddenInBmp, "성공적으로 암호화되었습니다.",
-         "스테가노_메세지.txt"},
+        {"hidden in pictures", kHiddenInBmp, "성공적으로 암호화되었습니다.", "스테가노_메세지.txt"},
     };
     int round = 0;
     for (const ModeCase& c : cases) {
@@ -129,8 +128,8 @@ TEST_F(MainWindowSession, WrongPasswordKeepsTheInputsForAnotherTry) {
     new_boxes();
     will_type_password("wrong-horse");
     click(kDecrypt);
-    EXPECT_EQ(new_boxes(),
-              std::vector<std::string>{platform::path_to_utf8(package) + "의 비밀번호가 맞지 않습니다."});
+    EXPECT_EQ(new_boxes(), std::vector<std::string>{platform::path_to_utf8(package) +
+                                                    "의 비밀번호가 맞지 않습니다."});
     EXPECT_EQ(rows(kInputs), std::vector<std::string>{"a.txt.vlr"});
 
     will_type_password("correct-horse");
@@ -359,9 +358,8 @@ TEST_F(MainWindowSession, MessageBeyondTheLimitIsCut) {
         new_boxes();
         view_.type(kMessage, c.typed);
         const bool over = c.typed.size() != c.kept.size();
-        EXPECT_EQ(new_boxes(),
-                  over ? std::vector<std::string>{"허용 문자수를 초과하였습니다. "}
-                       : std::vector<std::string>{});
+        EXPECT_EQ(new_boxes(), over ? std::vector<std::string>{"허용 문자수를 초과하였습니다. "}
+                                    : std::vector<std::string>{});
         EXPECT_EQ(view_.text(kMessage), c.kept);
     }
     // Hangul counts two bytes a syllable: 25,001 syllables keep 25,000.
@@ -402,10 +400,12 @@ TEST_F(MainWindowSession, UnreadableSettingsStopTheSetUp) {
     EXPECT_TRUE(main_->encrypt_inputs().paths.empty());
 }
 
-TEST_F(MainWindowSession, HelpOpensTheManual) {
+TEST_F(MainWindowSession, OpensWithTitleBannerAndPageThenHelpOpensTheManual) {
     store_settings({});
     open_main(Page::decrypt);
     EXPECT_EQ(view_.title(), "Vellora 벨로라");
+    // No banner list yet: the default movie is played.
+    EXPECT_EQ(movies_, std::vector<fs::path>{program() / "Banner" / "vellora_banner_tarnwick.swf"});
     EXPECT_FALSE(visible(kFiles));
     EXPECT_TRUE(visible(kInputs));
     click(kHelp);

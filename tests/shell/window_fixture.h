@@ -48,7 +48,12 @@ class WindowSession : public ::testing::Test {
 
     // Opens the main window on `page`, as the start window does.
     shell::MainWindow& open_main(shell::Page page = shell::Page::encrypt) {
-        shell::MainWindowPorts ports{dialogs_, clock_, program(), nullptr, {}, kHelpAddress,
+        shell::MainWindowPorts ports{dialogs_,
+                                     clock_,
+                                     program(),
+                                     nullptr,
+                                     [this](const fs::path& movie) { movies_.push_back(movie); },
+                                     kHelpAddress,
                                      folder_.path() / "in"};
         main_.emplace(ports, page);
         view_.attach(&*main_);
@@ -60,7 +65,8 @@ class WindowSession : public ::testing::Test {
     bool visible(ui::ControlId id) const { return view_.control(id).visible; }
     std::vector<std::string> rows(ui::ControlId id, int column = 0) const {
         std::vector<std::string> texts;
-        for (int r = 0; r < view_.row_count(id); ++r) texts.push_back(view_.row_text(id, r, column));
+        for (int r = 0; r < view_.row_count(id); ++r)
+            texts.push_back(view_.row_text(id, r, column));
         return texts;
     }
 
@@ -119,6 +125,7 @@ class WindowSession : public ::testing::Test {
     ScriptedView view_{shell::main_ids::kTemplate};
     std::optional<shell::MainWindow> main_;
     std::size_t seen_ = 0;
+    std::vector<fs::path> movies_;  // what the banner player was given
 };
 
 }  // namespace shell_test
