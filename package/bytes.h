@@ -22,7 +22,10 @@ inline void put_u32(Bytes& out, std::uint32_t v) {
 }
 
 inline void put_bytes(Bytes& out, std::span<const std::uint8_t> b) {
-    out.insert(out.end(), b.begin(), b.end());
+    if (b.empty()) return;
+    const std::size_t at = out.size();
+    out.resize(at + b.size());
+    std::memcpy(out.data() + at, b.data(), b.size());
 }
 
 inline std::uint16_t get_u16(const std::uint8_t* p) {

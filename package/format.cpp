@@ -69,6 +69,7 @@ bool parse_key_header(std::span<const std::uint8_t> header_and_ct, KeyHeader& he
 
 Bytes each_file_prefix(bool is_message, std::span<const std::uint8_t> key_header) {
     Bytes out;
+    out.reserve(6 + key_header.size());
     put_bytes(out, is_message ? kMessageFlag : kFileFlag);
     put_u32(out, static_cast<std::uint32_t>(key_header.size()));
     put_bytes(out, key_header);
@@ -93,6 +94,7 @@ Bytes message_entry_prefix(std::span<const std::uint8_t> key_header, std::uint32
 Bytes file_entry_prefix(std::span<const std::uint8_t> stored_name,
                         std::span<const std::uint8_t> key_header, std::uint64_t file_size) {
     Bytes out;
+    out.reserve(12 + stored_name.size() + key_header.size());
     put_u32(out, static_cast<std::uint32_t>(stored_name.size()));
     put_bytes(out, stored_name);
     put_u32(out, static_cast<std::uint32_t>(key_header.size() + 24 + file_size));

@@ -182,7 +182,7 @@ PictureChoice choose_pictures(std::span<const fs::path> chosen, std::span<const 
             break;
         }
         choice.pictures.push_back(p);
-        choice.shown += "\"" + path_text(p) + "\" ";
+        choice.shown.append(1, '"').append(path_text(p)).append("\" ");
         available += picture_capacity(*size);
     }
     choice.sufficient = !choice.pictures.empty() && need <= available;
