@@ -33,16 +33,21 @@ std::vector<std::string> list_row(const fs::path& file) {
     return {platform::path_to_utf8(file.filename()), platform::path_to_utf8(file)};
 }
 
-// Cuts whole characters off the end until the code page 949 form fits.
-std::string fit_message(std::string text) {
-    while (!text.empty()) {
-        auto bytes = platform::cp949_length(text);
-        if (bytes && *bytes <= kMessageLimit) break;
-        std::size_t cut = text.size() - 1;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-        text.erase(cut);
+// The longest start of the text whose code page 949 form fits the limit,
+// cut between whole characters.
+std::string fit_message(const std::string& text) {
+    std::size_t bytes = 0;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t next = at + 1;
+        while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80)
+            ++next;
+        const std::string_view character(text.data() + at, next - at);
+        bytes += platform::cp949_length(character).value_or(character.size());
+        if (bytes > kMessageLimit) break;
+        at = next;
     }
-    return text;
+    return text.substr(0, at);
 }
 
 }  // namespace
