@@ -271,13 +271,13 @@ DecryptResult DecryptRun::run() {
     auto typed = ui_.password();
     if (!typed) return result_;
     auto password = to_codepage(*typed);
-    std::fill(typed->begin(), typed->end(), '\0');
+    wipe_buffer(*typed);
     if (!password) {
         ui_.message(std::string(msg::kTextNotEncodable) + "password");
         return result_;
     }
     keys_.emplace(*password);
-    std::fill(password->begin(), password->end(), 0);
+    wipe_buffer(*password);
 
     bool stopped = false;
     for (const fs::path& input : each_)

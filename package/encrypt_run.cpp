@@ -137,16 +137,13 @@ bool EncryptRun::prepare_keys() {
             return false;
         }
         source.password = std::move(*bytes);
-        SecretBytes wipe_typed(
-            std::span(reinterpret_cast<const std::uint8_t*>(password->data()), password->size()));
-        std::fill(password->begin(), password->end(), '\0');
+        wipe_buffer(*password);
     }
     const Arrangement arrangement = req_.mode == EncryptMode::Package    ? Arrangement::Package
                                     : req_.mode == EncryptMode::EachFile ? Arrangement::EachFile
                                                                          : Arrangement::Pictures;
     std::string err = make_run_keys(arrangement, source, keys_);
-    SecretBytes wipe_password(source.password);
-    std::fill(source.password.begin(), source.password.end(), 0);
+    wipe_buffer(source.password);
     if (!err.empty()) {
         ui_.message(err);
         return false;
@@ -227,7 +224,8 @@ bool EncryptRun::run_package() {
             ui_.message(msg::kPicturesTooSmall);
             return false;
         }
-        target = req_.pictures[0].parent_path() / "Steg.vlr";
+        // The carrier never takes the place of a file of the user's.
+        target = unique_output_name(req_.pictures[0].parent_path() / "Steg.vlr");
     } else {
         fs::path proposed = req_.output;
         if (proposed.empty())

@@ -153,4 +153,41 @@ std::string capacity_text(std::int64_t need, std::int64_t available) {
     return buf;
 }
 
+PictureChoice choose_pictures(std::span<const fs::path> chosen, std::span<const fs::path> files,
+                              std::size_t message_bytes, RunUi& ui) {
+    PictureChoice choice;
+    std::vector<std::uint64_t> sizes;
+    for (const fs::path& f : files) {
+        auto size = size_of_file(f);
+        if (!size || !open_file(f, "rb")) {
+            ui.message(msg::kHiddenFileOpen);
+            return choice;
+        }
+        sizes.push_back(*size);
+    }
+    const std::int64_t need = hiding_need(sizes, message_bytes);
+    std::int64_t available = 0;
+    for (const fs::path& p : chosen) {
+        if (choice.pictures.size() == kMaxPictures) {
+            ui.message(msg::kTooManyPictures);
+            break;
+        }
+        auto size = size_of_file(p);
+        FilePtr f = open_file(p, "rb");
+        std::uint8_t head[6];
+        // The smallest piece is a picture number and one byte.
+        if (!size || !f || std::fread(head, 1, 6, f.get()) != 6 || head[0] != 'B' ||
+            head[1] != 'M' || !piece_fits(get_u32(head + 2), *size, 3)) {
+            ui.message(msg::kPictureOpen);
+            break;
+        }
+        choice.pictures.push_back(p);
+        choice.shown += "\"" + path_text(p) + "\" ";
+        available += picture_capacity(*size);
+    }
+    choice.sufficient = !choice.pictures.empty() && need <= available;
+    choice.capacity_text = capacity_text(need, available);
+    return choice;
+}
+
 }  // namespace package

@@ -56,4 +56,19 @@ std::optional<std::int64_t> pictures_capacity(std::span<const std::filesystem::p
 // "충분", or "%d kbytes 부족" with the shortfall in thousands of bytes.
 std::string capacity_text(std::int64_t need, std::int64_t available);
 
+// The pictures chosen in the hiding mode, replacing the previous choice.
+struct PictureChoice {
+    std::vector<std::filesystem::path> pictures;
+    std::string shown;          // "\"path\" " per picture, for the output name box
+    std::string capacity_text;  // "충분" or the shortfall
+    bool sufficient = false;
+};
+
+// Takes the chosen pictures in order: a 121st, or one that cannot be read
+// or cannot carry even the smallest piece, shows its message and ends the
+// choice there. Files that cannot be read for the need end it at once.
+PictureChoice choose_pictures(std::span<const std::filesystem::path> chosen,
+                              std::span<const std::filesystem::path> files,
+                              std::size_t message_bytes, RunUi& ui);
+
 }  // namespace package

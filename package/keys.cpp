@@ -76,6 +76,10 @@ bool passes_check(const SecretBytes& candidate, const CheckBlock& check, Status&
 
 }  // namespace
 
+void wipe_memory(void* p, std::size_t n) {
+    zero(p, n);
+}
+
 SecretBytes& SecretBytes::operator=(const SecretBytes& other) {
     if (this != &other) {
         wipe();

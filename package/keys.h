@@ -23,6 +23,13 @@ std::uint16_t slot_kind_for(Algorithm algorithm);
 // "SEED", "ARIA", "AES" for those slot kinds, "ECC" for 11.
 const char* algorithm_word(std::uint16_t slot_kind);
 
+// Zeroes memory in a way the compiler cannot drop.
+void wipe_memory(void* p, std::size_t n);
+template <class Buffer>
+void wipe_buffer(Buffer& b) {
+    if (!b.empty()) wipe_memory(b.data(), b.size() * sizeof(b[0]));
+}
+
 // Bytes that are zeroed when they go out of scope.
 class SecretBytes {
   public:

@@ -17,7 +17,7 @@ std::string ini_string(const std::filesystem::path& file, const std::string& sec
                        const std::string& key, const std::string& fallback);
 
 // The value's leading decimal integer (0 when it has none); `fallback` when
-// the key is missing.
+// the key is missing or its value empty.
 int ini_int(const std::filesystem::path& file, const std::string& section, const std::string& key,
             int fallback);
 

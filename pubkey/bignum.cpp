@@ -263,6 +263,12 @@ uint32_t bn_mod_word(const BigNum* a, uint32_t w) {
 }
 
 void bn_divmod(BigNum* q, BigNum* rem, const BigNum* a, const BigNum* m) {
+    if (m->length == 0) {
+        // Undefined; no caller divides by zero, but never read outside the words.
+        if (q != nullptr) bn_zero(q);
+        if (rem != nullptr) bn_copy(rem, a);
+        return;
+    }
     int qsign = sign_of(a) * sign_of(m), rsign = sign_of(a);
     if (bn_cmp_mag(a, m) < 0) {
         if (rem != nullptr) bn_copy(rem, a);
@@ -412,6 +418,14 @@ bool bn_to_bytes(const BigNum* a, uint8_t* out, std::size_t length) {
                      : 0;
     }
     return true;
+}
+
+void bn_wipe(BigNum* a, int words) {
+    volatile uint32_t* w = a->words;
+    for (int i = 0; i < words; ++i) w[i] = 0;
+    volatile int32_t* fields[2] = {&a->sign, &a->length};
+    *fields[0] = 0;
+    *fields[1] = 0;
 }
 
 void bn_from_words(BigNum* r, const uint32_t* words, int count) {

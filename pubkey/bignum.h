@@ -57,7 +57,8 @@ void bn_mul(BigNum* r, const BigNum* a, const BigNum* b);
 void bn_sqr(BigNum* r, const BigNum* a);
 
 // Truncating division: a = q*m + rem, |rem| < |m|, rem has a's sign, q is
-// rounded toward zero. q or rem may be null. m must not be zero.
+// rounded toward zero. q or rem may be null. m must not be zero (a zero m
+// gives q = 0, rem = a).
 void bn_divmod(BigNum* q, BigNum* rem, const BigNum* a, const BigNum* m);
 // r = a mod m in [0, |m|).
 void bn_mod(BigNum* r, const BigNum* a, const BigNum* m);
@@ -74,6 +75,10 @@ void bn_from_bytes(BigNum* r, const uint8_t* bytes, std::size_t length);
 bool bn_to_bytes(const BigNum* a, uint8_t* out, std::size_t length);
 // Minimal byte form (no leading zeros; zero has none): the byte count.
 std::size_t bn_byte_length(const BigNum* a);
+
+// Zeroes the number's first `words` words (every value it ever held must
+// have fit them), its sign and its length, in a way the compiler keeps.
+void bn_wipe(BigNum* a, int words = kBigNumWords);
 
 // Sets r from little-endian words (count may include top zero words).
 void bn_from_words(BigNum* r, const uint32_t* words, int count);

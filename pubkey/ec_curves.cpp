@@ -6,6 +6,7 @@
 
 #include "pubkey/ec_point.h"
 #include "pubkey/tnaf.h"
+#include "toolkit/internal.h"
 
 namespace cyr {
 
@@ -291,6 +292,8 @@ AffinePoint<F> mul_tnaf(const Curve<F>& cv, const AffinePoint<F>* table, int w, 
         if (d > 0) ld_add_affine<F>(cv.c, &q, table[(d - 1) / 2]);
         if (d < 0) ld_add_affine<F>(cv.c, &q, ec_negate<F>(table[(-d - 1) / 2]));
     }
+    bn_wipe(&kb, words);
+    secure_wipe(digits, sizeof digits);
     return ld_to_affine<F>(q);
 }
 
@@ -360,6 +363,8 @@ AffinePoint<Field163b> mul_comb(const uint32_t* k, int words) {
         bn_from_words(&kb, k, words);
         bn_mod(&r, &kb, &cv.n);
         for (int i = 0; i < r.length; ++i) kk[i] = r.words[i];
+        bn_wipe(&kb, words);
+        bn_wipe(&r, 8);
     } else {
         for (int i = 0; i < words && i < 6; ++i) kk[i] = k[i];
     }
@@ -372,6 +377,7 @@ AffinePoint<Field163b> mul_comb(const uint32_t* k, int words) {
             v |= static_cast<unsigned>(scalar_bit(kk, kCombSpacing * j + i)) << j;
         if (v != 0) ld_add_affine(cv.c, &q, table.t[v]);
     }
+    secure_wipe(kk, sizeof kk);
     return ld_to_affine(q);
 }
 

@@ -1,8 +1,8 @@
 // Elliptic-curve key pairs, shared secrets and encryption: see ec_keys.h.
 #include "pubkey/ec_keys.h"
 
+#include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "platform/entropy.h"
 #include "pubkey/bignum.h"
@@ -96,6 +96,25 @@ void apply_key_stream(const uint8_t* z, std::size_t prefix, uint8_t* data, std::
     secure_wipe(block, sizeof block);
     secure_wipe(digest, sizeof digest);
 }
+
+// A scratch buffer that is wiped and freed on every path; no exception
+// leaves the toolkit, so allocation failure is a null pointer.
+class SecretBuffer {
+  public:
+    explicit SecretBuffer(std::size_t size)
+        : size_(size), data_(static_cast<uint8_t*>(std::calloc(size == 0 ? 1 : size, 1))) {}
+    ~SecretBuffer() {
+        if (data_ != nullptr) secure_wipe(data_, size_);
+        std::free(data_);
+    }
+    SecretBuffer(const SecretBuffer&) = delete;
+    SecretBuffer& operator=(const SecretBuffer&) = delete;
+    uint8_t* data() { return data_; }
+
+  private:
+    std::size_t size_;
+    uint8_t* data_;
+};
 
 // The SEED key of mechanisms 25 and 26: 16 bytes of Z, or Z and a zero byte.
 void seed_key_from(const uint8_t* z, std::size_t L, uint8_t key[16]) {
@@ -217,6 +236,8 @@ uint32_t ec_encrypt(uint32_t mechanism, const EcParams& params, const uint8_t* k
     if (!ec_curve_supported(curve)) return CYR_EC_NUMBER_NOT_SUPPORTED;
     if (key == nullptr || key_length == 0) return CYR_ENCRYPT_KEY_EMPTY;
     const uint32_t P = ec_ciphertext_point_size(curve);
+    // The output size must be representable: refuse lengths that would wrap it.
+    if (in_length > UINT32_MAX - P - 16) return CYR_INPUT_DATALENGTH_INVALID;
     uint32_t body = in_length;
     if (mechanism == CYR_MECH_ECC_SEED_CBC && in_length % 16 != 0) return CYR_SEED_PADDING_ERROR;
     if (mechanism == CYR_MECH_ECC_SEED_CBC_PAD) body = in_length + 16 - in_length % 16;
@@ -228,7 +249,8 @@ uint32_t ec_encrypt(uint32_t mechanism, const EcParams& params, const uint8_t* k
     if (*out_length < size) return CYR_BUFFER_TOO_SMALL;
 
     // Built aside so that a failure leaves the caller's buffer untouched.
-    std::vector<uint8_t> result(size, 0);
+    SecretBuffer result(size);
+    if (result.data() == nullptr) return CYR_ECC_ENCRYPT_FAILED;
     uint8_t e[kEcPrivateSize];
     uint32_t e_length = sizeof e, E_length = P;
     uint32_t rc = ec_generate_key_pair(params, result.data(), &E_length, e, &e_length);
@@ -268,7 +290,6 @@ uint32_t ec_encrypt(uint32_t mechanism, const EcParams& params, const uint8_t* k
         std::memcpy(out, result.data(), size);
         *out_length = size;
     }
-    secure_wipe(result.data(), result.size());
     return rc;
 }
 
@@ -294,10 +315,16 @@ uint32_t ec_decrypt(uint32_t mechanism, const EcParams& params, const uint8_t* k
     uint32_t z_length = static_cast<uint32_t>(ec_field_bytes(curve));
     uint32_t rc = ec_shared_secret(curve, key, key_length, in, P, z, &z_length);
     if (rc != 0) return rc;
-    std::vector<uint8_t> result(in + P, in + in_length);
+    SecretBuffer result(m);
+    if (result.data() == nullptr) {
+        secure_wipe(z, sizeof z);
+        return CYR_ECC_DECRYPT_FAILED;
+    }
+    if (m > 0) std::memcpy(result.data(), in + P, m);
+    uint8_t* body = result.data();
     uint32_t produced = m;
     if (mechanism == CYR_MECH_ECC) {
-        apply_key_stream(z, z_length == 21 ? 6 : 4, result.data(), m);
+        apply_key_stream(z, z_length == 21 ? 6 : 4, body, m);
     } else {
         uint8_t seed_key[16];
         SeedRoundKeys rk;
@@ -307,15 +334,15 @@ uint32_t ec_decrypt(uint32_t mechanism, const EcParams& params, const uint8_t* k
         } else {
             uint8_t reg[16] = {}, next[16];
             for (uint32_t off = 0; off < m; off += 16) {
-                std::memcpy(next, result.data() + off, 16);
-                seed_decrypt_block(&rk, result.data() + off);
-                for (int j = 0; j < 16; ++j) result[off + j] ^= reg[j];
+                std::memcpy(next, body + off, 16);
+                seed_decrypt_block(&rk, body + off);
+                for (int j = 0; j < 16; ++j) body[off + j] ^= reg[j];
                 std::memcpy(reg, next, 16);
             }
             if (mechanism == CYR_MECH_ECC_SEED_CBC_PAD && m > 0) {
-                uint8_t n = result[m - 1];
+                uint8_t n = body[m - 1];
                 bool ok = n >= 1 && n <= 16;
-                for (uint32_t j = 0; ok && j < n; ++j) ok = result[m - 1 - j] == n;
+                for (uint32_t j = 0; ok && j < n; ++j) ok = body[m - 1 - j] == n;
                 if (ok)
                     produced = m - n;
                 else
@@ -327,10 +354,9 @@ uint32_t ec_decrypt(uint32_t mechanism, const EcParams& params, const uint8_t* k
     }
     secure_wipe(z, sizeof z);
     if (rc == 0) {
-        if (produced > 0) std::memcpy(out, result.data(), produced);
+        if (produced > 0) std::memcpy(out, body, produced);
         *out_length = produced;
     }
-    secure_wipe(result.data(), result.size());
     return rc;
 }
 

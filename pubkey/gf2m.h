@@ -11,6 +11,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#if defined(__x86_64__) || defined(__i386__)
+#define CYR_GF2M_CLMUL 1
+#else
+#define CYR_GF2M_CLMUL 0
+#endif
+
 namespace cyr {
 
 template <int N>
@@ -152,6 +158,13 @@ inline void mul_wide3(const uint64_t a[3], const uint64_t b[3], uint64_t c[6]) {
     c[5] = p22h;
 }
 
+#if CYR_GF2M_CLMUL
+// The same products with PCLMULQDQ (gf2m_clmul.cpp); only when available.
+bool clmul_available();
+void mul_wide2_clmul(const uint64_t a[2], const uint64_t b[2], uint64_t c[4]);
+void mul_wide3_clmul(const uint64_t a[3], const uint64_t b[3], uint64_t c[6]);
+#endif
+
 // Spreads the 32 bits of x to the even bit positions of a 64-bit word.
 inline uint64_t spread32(uint64_t x) {
     x &= 0xFFFFFFFFull;
@@ -208,6 +221,16 @@ inline void fe_add(Fe<F>* r, const Fe<F>& a, const Fe<F>& b) {
 template <class F>
 inline void fe_mul(Fe<F>* r, const Fe<F>& a, const Fe<F>& b) {
     uint64_t c[2 * F::kWords];
+#if CYR_GF2M_CLMUL
+    if (gf2m_detail::clmul_available()) {
+        if constexpr (F::kWords == 2)
+            gf2m_detail::mul_wide2_clmul(a.w, b.w, c);
+        else
+            gf2m_detail::mul_wide3_clmul(a.w, b.w, c);
+        F::reduce(c, r->w);
+        return;
+    }
+#endif
     if constexpr (F::kWords == 2)
         gf2m_detail::mul_wide2(a.w, b.w, c);
     else

@@ -1,9 +1,10 @@
 // The public-key engines behind the toolkit dispatch (toolkit/pubkey_engines.h):
-// mechanisms 10, 11, 25, 26 and 49. The large-modulus mechanisms 27 to 30
-// answer "not supported" until their engine exists.
+// mechanisms 10, 11, 25, 26 and 49; the large-modulus mechanisms 27 to 30
+// go to pubkey/rsa_engine.h.
 #include <cstring>
 
 #include "pubkey/ec_keys.h"
+#include "pubkey/rsa_engine.h"
 #include "pubkey/sha1_rng.h"
 #include "toolkit/internal.h"
 #include "toolkit/pubkey_engines.h"
@@ -34,6 +35,8 @@ bool is_ec_cipher(uint32_t mechanism) {
 }  // namespace
 
 uint32_t pk_generate_key_pair(CYR_SLOT* mechanism, CYR_SLOT* public_key, CYR_SLOT* private_key) {
+    if (mechanism[0].kind == kRsaMechKeyPair)
+        return rsa_key_pair(mechanism, public_key, private_key);
     if (mechanism[0].kind != CYR_MECH_EC_KEY_PAIR_GEN) return CYR_CTX_NOT_SUPPORTED;
     EcParams params = ec_parse_params(mechanism);
     return ec_generate_key_pair(params, static_cast<uint8_t*>(public_key[1].data),
@@ -42,6 +45,7 @@ uint32_t pk_generate_key_pair(CYR_SLOT* mechanism, CYR_SLOT* public_key, CYR_SLO
 }
 
 uint32_t pk_init(CYR_SLOT* mechanism, CYR_SLOT* key, bool /*decrypt*/) {
+    if (rsa_is_cipher(mechanism[0].kind)) return rsa_init(mechanism, key);
     if (!is_ec_cipher(mechanism[0].kind)) return CYR_CTX_NOT_SUPPORTED;
     if (key[1].kind != CYR_VALUE) return CYR_KEY_TYPE_NOT_SUPPORTED;
     if (key[1].data == nullptr) return CYR_INPUT_DATA_EMPTY;
@@ -64,6 +68,7 @@ uint32_t pk_init(CYR_SLOT* mechanism, CYR_SLOT* key, bool /*decrypt*/) {
 
 uint32_t pk_crypt(CYR_SLOT* mechanism, CYR_SLOT* input, CYR_SLOT* output, bool decrypt) {
     const uint32_t number = mechanism[0].kind;
+    if (rsa_is_cipher(number)) return rsa_crypt(mechanism, input, output, decrypt);
     if (!is_ec_cipher(number)) {
         release_contexts(mechanism);
         return CYR_CTX_NOT_SUPPORTED;

@@ -147,6 +147,26 @@ bool rng_random_bytes(uint8_t* out, std::size_t length) {
     return true;
 }
 
+bool rng_seed(const uint8_t* seed, std::size_t seed_length, const uint8_t* extra,
+              std::size_t extra_length) {
+    GeneratorState& s = state();
+    std::lock_guard<std::mutex> guard(s.lock);
+    uint8_t block[20];
+    if (!fill_block(block, seed, seed_length, true)) return false;
+    from_block(&s.a, block);
+    fill_block(block, extra, extra_length, false);
+    from_block(&s.b, block);
+    secure_wipe(block, sizeof block);
+    s.fresh = seed == nullptr || seed_length == 0;
+    return true;
+}
+
+void rng_seeded_bytes(uint8_t* out, std::size_t length) {
+    GeneratorState& s = state();
+    std::lock_guard<std::mutex> guard(s.lock);
+    rng_output_step(s.a, &s.b, s.q, out, length);
+}
+
 void rng_output_step(const BigNum& a, BigNum* b, const BigNum& q, uint8_t* out,
                      std::size_t length) {
     uint32_t h[5];

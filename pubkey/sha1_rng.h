@@ -27,6 +27,18 @@ bool rng_draw_below(const uint8_t* seed, std::size_t seed_length, const uint8_t*
 // False when the entropy source failed.
 bool rng_random_bytes(uint8_t* out, std::size_t length);
 
+// The seeding of large-modulus key generation: A from `seed` (its first 20
+// bytes, zero-filled; OS entropy when null or empty), B from `extra` (first
+// 20 bytes; zero when absent); q is kept. False when the entropy source
+// failed.
+bool rng_seed(const uint8_t* seed, std::size_t seed_length, const uint8_t* extra,
+              std::size_t extra_length);
+
+// Random bytes continuing from the current state even when a caller seeded
+// it, so that a key generated from a caller's seed can be generated again.
+// rng_random_bytes still reseeds from entropy after such a seeding.
+void rng_seeded_bytes(uint8_t* out, std::size_t length);
+
 // The two steps on an explicit state, as the process-wide generator runs
 // them. Draw: W from (bits(q) + 159) / 160 blocks, B advanced by 1 + W per
 // block, r = W mod (q - 1) + 1. Output: per 20 bytes, B += 1 + (w mod q) and

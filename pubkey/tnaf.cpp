@@ -1,6 +1,10 @@
 // Solinas' partial reduction and width-w TNAF: see tnaf.h.
 #include "pubkey/tnaf.h"
 
+#include <initializer_list>
+
+#include "toolkit/internal.h"
+
 namespace cyr {
 
 namespace {
@@ -95,6 +99,9 @@ void tnaf_partial_reduce(const TauConstants& c, const BigNum& k, BigNum* r0, Big
     bn_mul(&t, &c.s1, &q0);
     bn_mul(&u, &c.s0, &q1);
     bn_sub(r1, &t, &u);
+    // Everything here follows from the secret scalar; all values fit 16 words.
+    for (BigNum* x : {&N[0], &N[1], &f[0], &f[1], &E[0], &E[1], &t, &u, &eta, &a3, &a4, &q0, &q1})
+        bn_wipe(x, 16);
 }
 
 void tnaf_digit_set(int w, int tw, int mu, TauDigit* alphas) {
@@ -156,6 +163,9 @@ int tnaf_recode(const TauConstants& c, const BigNum& k, int w, int tw, const Tau
         r0 = r1 + c.mu * (r0 / 2);
         r1 = -(t / 2);
     }
+    bn_wipe(&b0, 16);
+    bn_wipe(&b1, 16);
+    r0 = r1 = 0;
     return count;
 }
 

@@ -206,8 +206,8 @@ int key_create(const Options& o) {
     package::SecretBytes priv;
     package::Status s = package::DeriveSharedKeyPair(
         std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()), pub, priv);
-    std::fill(bytes->begin(), bytes->end(), '\0');
-    std::fill(password->begin(), password->end(), '\0');
+    package::wipe_buffer(*bytes);
+    package::wipe_buffer(*password);
     if (s != 0) {
         std::fprintf(stderr, "%s\n", package::status_text(s).c_str());
         return 1;

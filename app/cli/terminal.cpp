@@ -63,7 +63,10 @@ std::optional<std::string> read_password_line(const std::string& source) {
 }
 
 std::optional<std::string> ask_password(const char* prompt) {
-    if (!stdin_is_terminal()) return std::nullopt;
+    if (!stdin_is_terminal()) {
+        std::fprintf(stderr, "%s (-p PASSFILE)\n", kPasswordEmpty);
+        return std::nullopt;
+    }
     std::fputs(prompt, stderr);
     std::fflush(stderr);
     std::string line;

@@ -24,13 +24,15 @@ for round in $(seq "$rounds"); do
   t0=$(now)
   dd if=/dev/zero of="$file" bs=1M count=1024 conv=notrunc,fsync status=none
   t1=$(now)
-  dd_s=$(echo "$t1 - $t0" | bc -l)
+  dd_s=$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')
   ours_s=$("$tool" "$file")
   printf 'round %d: dd %.3f s, OverwriteFile %.3f s\n' "$round" "$dd_s" "$ours_s"
-  dd_total=$(echo "$dd_total + $dd_s" | bc -l)
-  ours_total=$(echo "$ours_total + $ours_s" | bc -l)
+  dd_total=$(awk -v a="$dd_total" -v b="$dd_s" 'BEGIN { print a + b }')
+  ours_total=$(awk -v a="$ours_total" -v b="$ours_s" 'BEGIN { print a + b }')
 done
 rm -f "$file"
-printf 'dd          %.1f MiB/s\n' "$(echo "1024 * $rounds / $dd_total" | bc -l)"
-printf 'OverwriteFile %.1f MiB/s\n' "$(echo "1024 * $rounds / $ours_total" | bc -l)"
-printf 'ratio (OverwriteFile speed / dd speed): %.2f\n' "$(echo "$dd_total / $ours_total" | bc -l)"
+awk -v n="$rounds" -v d="$dd_total" -v o="$ours_total" 'BEGIN {
+  printf "dd            %.1f MiB/s\n", 1024 * n / d
+  printf "OverwriteFile %.1f MiB/s\n", 1024 * n / o
+  printf "ratio (OverwriteFile speed / dd speed): %.2f\n", d / o
+}'

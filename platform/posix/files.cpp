@@ -100,7 +100,7 @@ bool stream_seek(std::FILE* stream, std::uint64_t offset) {
 }
 
 bool is_link(const std::filesystem::path& path) {
-    struct stat st{};
+    struct stat st {};
     return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 

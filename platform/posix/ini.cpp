@@ -75,7 +75,7 @@ std::string ini_string(const std::filesystem::path& file, const std::string& sec
 int ini_int(const std::filesystem::path& file, const std::string& section, const std::string& key,
             int fallback) {
     const auto value = Lookup(file, section, key);
-    if (!value) return fallback;
+    if (!value || value->empty()) return fallback;  // as the system reads an empty value
     return static_cast<int>(std::strtol(value->c_str(), nullptr, 10));
 }
 

@@ -113,16 +113,21 @@ bool stream_seek(std::FILE* stream, std::uint64_t offset) {
     return stream != nullptr && _fseeki64(stream, static_cast<long long>(offset), SEEK_SET) == 0;
 }
 
+// Only symbolic links and junctions count: other reparse points (cloud
+// placeholders, deduplicated files) hold the file's own data.
 bool is_link(const std::filesystem::path& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW(path.c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    FindClose(h);
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+           (data.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
+            data.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
 }
 
 bool remove_link(const std::filesystem::path& path) {
+    if (!is_link(path)) return false;
     DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        return false;
-    }
     // A directory link or junction goes with RemoveDirectory, which removes
     // the reparse point and leaves the target alone.
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return RemoveDirectoryW(path.c_str()) != FALSE;

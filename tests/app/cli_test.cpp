@@ -99,6 +99,11 @@ TEST_F(CliTest, PasswordFromStandardInputAndWrongPassword) {
     EXPECT_NE(wrong.output.find("x.vlr의 비밀번호가 맞지 않습니다."), std::string::npos);
     EXPECT_EQ(cli("decrypt -p - -o out x.vlr", "from-stdin").status, 0);
     EXPECT_EQ(read("out/x.txt"), "x");
+    // No password file and no terminal to ask: a clear refusal, nothing written.
+    Outcome none = cli("encrypt -o y.vlr x.txt");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.output.find("-p PASSFILE"), std::string::npos);
+    EXPECT_FALSE(exists("y.vlr"));
 }
 
 TEST_F(CliTest, SharedKeysForThreeRecipients) {

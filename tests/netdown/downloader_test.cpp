@@ -279,6 +279,26 @@ TEST_F(HttpDownloaderTest, FewerBytesThanExpectedIsAFailure) {
                                       ") : ERROR, incomplete download : 13 of 50 bytes"));
 }
 
+TEST_F(HttpDownloaderTest, TargetThatCannotBeReplacedIsRetriedThenLeftAlone) {
+    Serve("i.dll", "new module");
+    // A folder in the target's place stands for a module held by a running program.
+    WriteFile(local_ / "i.dll" / "held", "x");
+    std::vector<std::chrono::milliseconds> waits;
+    DownloaderOptions options;
+    options.log_file = (local_ / "NetDownLoader.log").string();
+    options.pause = [&](std::chrono::milliseconds d) { waits.push_back(d); };
+    down_ = std::make_unique<CNetDownLoader>(options);
+    ASSERT_TRUE(Connect());
+    EXPECT_FALSE(down_->DownloadFile("i.dll", Local("i.dll"), 0));
+    EXPECT_EQ(waits.size(), 24u);
+    for (auto w : waits) EXPECT_EQ(w, std::chrono::milliseconds(200));
+    EXPECT_EQ(ReadFile(local_ / "i.dll" / "held"), "x");
+    EXPECT_FALSE(fs::exists(Local("i.dll.vlrdown")));
+    EXPECT_TRUE(HasMessage(Log(), "DownloadFile(i.dll->" + Local("i.dll") +
+                                      ") : ERROR, could not replace local file(" + Local("i.dll") +
+                                      ")"));
+}
+
 TEST(DownloaderSetup, LoginInfoPicksTheServiceDefaults) {
     struct Case {
         int service, port;

@@ -96,3 +96,54 @@ TEST_F(FilesTest, FlushToDeviceKeepsWhatWasWritten) {
 }
 
 }  // namespace
+
+namespace {
+
+// Sizes past 4 GiB need 64-bit positions (long is 32 bits on Windows).
+TEST_F(FilesTest, StreamSizeOfLargeSparseFiles) {
+    const std::uint64_t sizes[] = {0, 4096, 0x80000001ULL, 0x140000000ULL};
+    for (std::uint64_t size : sizes) {
+        fs::path p = write("sparse.bin", "");
+        fs::resize_file(p, size);
+        std::FILE* f = platform::open_file(p, "rb");
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(platform::stream_size(f), size);
+        EXPECT_EQ(std::fgetc(f), size == 0 ? EOF : 0);  // back at the start
+        EXPECT_TRUE(platform::stream_seek(f, size));
+        EXPECT_EQ(std::fgetc(f), EOF);
+        std::fclose(f);
+        fs::remove(p);
+    }
+    EXPECT_FALSE(platform::stream_size(nullptr).has_value());
+}
+
+TEST_F(FilesTest, PlainFilesAndFoldersAreNotLinks) {
+    fs::path file = write("f.txt", "x");
+    fs::create_directory(root_ / "d");
+    for (const fs::path& p : {file, root_ / "d", root_ / "missing"}) {
+        EXPECT_FALSE(platform::is_link(p)) << p;
+        EXPECT_FALSE(platform::remove_link(p)) << p;
+    }
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_TRUE(fs::exists(root_ / "d"));
+}
+
+#ifndef _WIN32
+TEST_F(FilesTest, LinksAreRemovedWithoutTheirTargets) {
+    fs::path file = write("target.txt", "keep");
+    fs::create_directory(root_ / "dir");
+    write("dir/inner.txt", "keep too");
+    fs::create_symlink(file, root_ / "file-link");
+    fs::create_directory_symlink(root_ / "dir", root_ / "dir-link");
+    fs::create_symlink(root_ / "nowhere", root_ / "dangling");
+    for (const char* name : {"file-link", "dir-link", "dangling"}) {
+        EXPECT_TRUE(platform::is_link(root_ / name)) << name;
+        EXPECT_TRUE(platform::remove_link(root_ / name)) << name;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(root_ / name))) << name;
+    }
+    EXPECT_EQ(platform::file_size(file), 4u);
+    EXPECT_EQ(platform::file_size(root_ / "dir" / "inner.txt"), 8u);
+}
+#endif
+
+}  // namespace

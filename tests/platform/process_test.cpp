@@ -44,6 +44,31 @@ TEST_F(ProcessTest, StartsInTheGivenWorkingDirectory) {
     EXPECT_TRUE(wait_for(root_ / "work" / "marker.txt"));
 }
 
+#ifndef _WIN32
+// The updater start: a relative program and folder written the Windows way,
+// both taken from the caller's current directory.
+TEST_F(ProcessTest, RelativeWindowsStylePathsFromTheCurrentDirectory) {
+    fs::create_directory(root_ / "Update");
+    fs::path program = root_ / "Update" / "VLRUpdate.exe";
+    {
+        std::ofstream script(program);
+        script << "#!/bin/sh\npwd > started-in.txt\n";
+    }
+    fs::permissions(program, fs::perms::owner_all);
+    fs::path previous = fs::current_path();
+    fs::current_path(root_);
+    bool started = platform::start_process(".\\Update\\VLRUpdate.exe", ".\\Update\\");
+    fs::current_path(previous);
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(wait_for(root_ / "Update" / "started-in.txt"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // let the line land
+    std::ifstream in(root_ / "Update" / "started-in.txt");
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(fs::path(line), fs::canonical(root_ / "Update"));
+}
+#endif
+
 TEST_F(ProcessTest, MissingProgramOrFolderFails) {
     EXPECT_FALSE(platform::start_process("", root_));
     std::string missing = "\"";

@@ -62,6 +62,30 @@ TYPED_TEST(FieldTest, SquareInverseAndQuadraticSolutionsAgree) {
     EXPECT_FALSE(cyr::fe_inv<F>(&out, zero));
 }
 
+// The processor's carry-less multiply and the portable one give the same
+// double-length products (curves run on the first when it exists).
+TEST(FieldProducts, PortableAndProcessorMultipliesAgree) {
+#if CYR_GF2M_CLMUL
+    if (!cyr::gf2m_detail::clmul_available()) GTEST_SKIP() << "no PCLMULQDQ here";
+    XorShift rng;
+    for (int i = 0; i < 200; ++i) {
+        uint64_t a[3], b[3], c1[6], c2[6];
+        for (int j = 0; j < 3; ++j) {
+            a[j] = rng.next();
+            b[j] = i % 4 == 0 ? ~uint64_t{0} : rng.next();  // all top bits set too
+        }
+        cyr::gf2m_detail::mul_wide3(a, b, c1);
+        cyr::gf2m_detail::mul_wide3_clmul(a, b, c2);
+        EXPECT_EQ(0, std::memcmp(c1, c2, sizeof c1)) << i;
+        cyr::gf2m_detail::mul_wide2(a, b, c1);
+        cyr::gf2m_detail::mul_wide2_clmul(a, b, c2);
+        EXPECT_EQ(0, std::memcmp(c1, c2, 4 * sizeof(uint64_t))) << i;
+    }
+#else
+    GTEST_SKIP() << "portable build only";
+#endif
+}
+
 TYPED_TEST(FieldTest, BytesRefuseBitsAboveTheDegree) {
     using F = TypeParam;
     uint8_t bytes[F::kBytes] = {};

@@ -132,8 +132,10 @@ TEST(EcKeyPair, CapacityAndClassChecks) {
     Object pub(CYR_CLASS_PUBLIC_KEY, 43), small_priv(CYR_CLASS_PRIVATE_KEY, 20);
     EXPECT_EQ(CYR_GenerateKeyPair(mech.get(), pub.get(), small_priv.get()), CYR_BUFFER_TOO_SMALL);
     EXPECT_EQ(CYR_GenerateKeyPair(mech.get(), priv.get(), pub.get()), CYR_KEY_TYPE_NOT_SUPPORTED);
+    // Mechanism 27 is the large-modulus generator: these buffers are far too
+    // small for its default 1024-bit pair.
     Mechanism rsa(27);
-    EXPECT_EQ(CYR_GenerateKeyPair(rsa.get(), pub.get(), priv.get()), CYR_CTX_NOT_SUPPORTED);
+    EXPECT_EQ(CYR_GenerateKeyPair(rsa.get(), pub.get(), priv.get()), CYR_BUFFER_TOO_SMALL);
 }
 
 TEST(EcKeyPair, UnseededKeysDiffer) {
@@ -253,6 +255,22 @@ TEST(EcCipherStatus, TheCodesOfTheEntryPoints) {
         Bytes out;
         EXPECT_EQ(crypt(c.decrypt, c.mechanism, c.curve, c.key, c.in, &out, c.capacity), c.status)
             << c.name;
+    }
+}
+
+TEST(EcCipherStatus, InputLengthsThatWouldWrapTheOutputSizeAreRefused) {
+    KeyPair k3 = generate(3);
+    for (uint32_t mechanism : {CYR_MECH_ECC, CYR_MECH_ECC_SEED_CBC_PAD}) {
+        for (uint32_t length : {UINT32_MAX, UINT32_MAX - 43, UINT32_MAX - 58}) {
+            Mechanism mech(mechanism);
+            mech.u32(CYR_PARAM_CURVE, 3);
+            Object key(CYR_CLASS_DATA, k3.pub), in(CYR_CLASS_DATA, sample(16)),
+                out(CYR_CLASS_DATA, 64);
+            in.o[1].length = length;  // far more than the buffer holds: must not be read
+            ASSERT_EQ(CYR_EncryptInit(mech.get(), key.get()), 0u);
+            EXPECT_EQ(CYR_Encrypt(mech.get(), in.get(), out.get()), CYR_INPUT_DATALENGTH_INVALID)
+                << mechanism << " " << length;
+        }
     }
 }
 

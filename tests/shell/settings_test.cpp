@@ -202,6 +202,7 @@ TEST_F(SettingsWorkflow, FailedWriteOnOkKeepsTheDialogOpen) {
         EXPECT_FALSE(v.closed());
         ASSERT_EQ(ui_.boxes().size(), 1u);
         EXPECT_EQ(ui_.boxes()[0].text, "파일 열기 오류");
+        EXPECT_EQ(read_file(files_.settings_path), le_fields({0, 0, 0, 0}));  // old file intact
         std::filesystem::remove(blocker);
         v.click(kOk);
         EXPECT_TRUE(v.closed());

@@ -3,6 +3,8 @@
 
 #include "tests/toolkit/test_util.h"
 #include "tests/toolkit/vectors.h"
+#include "toolkit/cipher_contexts.h"
+#include "toolkit/cyr.h"
 #include "toolkit/seed.h"
 
 namespace {
@@ -49,6 +51,34 @@ TEST(SeedBlock, KeyScheduleAcceptsOnlySixteenBytes) {
     for (std::size_t length : {0u, 8u, 15u, 17u, 32u})
         EXPECT_FALSE(cyr::seed_key_schedule(key.data(), length, &rk)) << length;
     EXPECT_TRUE(cyr::seed_key_schedule(key.data(), 16, &rk));
+}
+
+// The context the public-key side builds for its SEED-CBC step must agree
+// with the flat interface's mechanism 16 and report the SEED codes.
+TEST(SeedBlock, StandaloneContextMatchesTheFlatInterface) {
+    Bytes key = hex(cyrtest::kSeedVectors[3].key), plain(20, 0x61), zero_iv(16, 0);
+    cyr::SeedContext ctx;
+    EXPECT_EQ(cyr::seed_context_init(&ctx, cyr::kModeCbc, cyr::kPadBlock, nullptr, key.data(), 8),
+              267u);
+    ASSERT_EQ(cyr::seed_context_init(&ctx, cyr::kModeCbc, cyr::kPadBlock, nullptr, key.data(), 16),
+              0u);
+    Bytes direct(32);
+    uint32_t length = 32;
+    ASSERT_EQ(cyr::op_encrypt(cyr::seed_call(&ctx), plain.data(), 20, direct.data(), &length), 0u);
+    EXPECT_EQ(length, 32u);
+
+    cyrtest::Mechanism m(CYR_MECH_SEED_CBC_PAD, CYR_PARAM_SEED_IV, zero_iv);
+    Bytes flat(32);
+    cyrtest::Object k(&key), in(&plain), out(&flat);
+    ASSERT_EQ(CYR_EncryptInit(m.get(), k.get()), 0u);
+    ASSERT_EQ(CYR_Encrypt(m.get(), in.get(), out.get()), 0u);
+    EXPECT_EQ(direct, flat);
+
+    // Mechanism 25 without padding reports the SEED length code.
+    ASSERT_EQ(cyr::seed_context_init(&ctx, cyr::kModeCbc, cyr::kPadNone, nullptr, key.data(), 16),
+              0u);
+    EXPECT_EQ(cyr::op_encrypt(cyr::seed_call(&ctx), plain.data(), 20, direct.data(), &length),
+              262u);
 }
 
 }  // namespace

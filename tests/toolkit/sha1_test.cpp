@@ -5,6 +5,7 @@
 
 #include "tests/toolkit/test_util.h"
 #include "tests/toolkit/vectors.h"
+#include "toolkit/cyr.h"
 #include "toolkit/sha1.h"
 
 namespace {
@@ -43,6 +44,23 @@ TEST(Sha1, FipsVectorsSplitAtEveryOffset) {
             cyr::sha1_final(&ctx, out);
             EXPECT_EQ(to_hex(out, 20), v.digest) << v.source << " cut at " << cut;
         }
+    }
+}
+
+// The same vectors through mechanism 19; the interface refuses the empty one.
+TEST(Sha1, FipsVectorsThroughTheFlatInterface) {
+    for (const auto& v : cyrtest::kSha1Vectors) {
+        Bytes m = message_of(v), out(20);
+        cyrtest::Mechanism mechanism(CYR_MECH_SHA1);
+        cyrtest::Object in(&m), o(&out);
+        ASSERT_EQ(CYR_DigestInit(mechanism.get()), 0u);
+        uint32_t rc = CYR_Digest(mechanism.get(), in.get(), o.get());
+        if (m.empty()) {
+            EXPECT_EQ(rc, CYR_INPUT_DATA_EMPTY) << v.source;
+            continue;
+        }
+        ASSERT_EQ(rc, 0u) << v.source;
+        EXPECT_EQ(to_hex(out), v.digest) << v.source;
     }
 }
 

@@ -78,7 +78,7 @@ TEST(IniReader, ValuesAreLimitedAndIntegersReadLikeTheSystem) {
     struct Case {
         const char* key;
         int value;
-    } cases[] = {{"n1", 42}, {"n2", 0}, {"n3", -7}, {"n4", 15}, {"empty", 0}, {"missing", 5}};
+    } cases[] = {{"n1", 42}, {"n2", 0}, {"n3", -7}, {"n4", 15}, {"empty", 5}, {"missing", 5}};
     for (const auto& c : cases) EXPECT_EQ(platform::ini_int(ini, "S", c.key, 5), c.value) << c.key;
     EXPECT_EQ(platform::ini_string(ini, "S", "empty", "d"), "");
     EXPECT_EQ(platform::ini_string(folder / "none.ini", "S", "n1", "d"), "d");

@@ -130,8 +130,8 @@ struct ShownBox {
 
 // Readable test failure output.
 inline void PrintTo(const ShownBox& box, std::ostream* out) {
-    *out << "{\"" << box.text << "\", \"" << box.caption << "\", style " << box.style
-         << ", answer " << static_cast<int>(box.answer) << "}";
+    *out << "{\"" << box.text << "\", \"" << box.caption << "\", style " << box.style << ", answer "
+         << static_cast<int>(box.answer) << "}";
 }
 
 class ScriptedInteraction final : public Interaction {
@@ -167,7 +167,8 @@ class ScriptedInteraction final : public Interaction {
     std::size_t unused_steps() const { return steps_.size(); }
 
     // --- Interaction ---
-    Answer message_box(std::string_view text, std::string_view caption, unsigned style) override;
+    Answer message_box(std::string_view text, std::string_view caption,
+                       unsigned style = mb::ok) override;
     std::vector<std::filesystem::path> open_files(const FileDialogOptions& options) override;
     std::optional<std::filesystem::path> save_file(const FileDialogOptions& options) override;
     std::optional<std::filesystem::path> choose_folder(std::string_view title) override;
