@@ -111,6 +111,23 @@ TEST_F(MainWindowSession, EncryptThenDecryptInEachMode) {
     EXPECT_EQ(ui_.unused_steps(), 0u);
 }
 
+TEST_F(MainWindowSession, PicturesTooSmallAreReportedBeforeAnyPassword) {
+    store_settings({kHiddenInBmp, 0, 0, 0});
+    open_main(Page::encrypt);
+    ui_.answer_open_files({make_file("big.bin", std::string(20000, 'z'))});
+    click(kAddFiles);
+    const fs::path small = in("small.bmp");
+    write_picture(small, 16000, 7);  // carries 1,930 bytes
+    ui_.answer_open_files({small});
+    click(kChooseOutput);
+    EXPECT_EQ(view_.text(kCapacity), "18 kbytes 부족");
+    EXPECT_EQ(view_.text(kOutput), "\"" + platform::path_to_utf8(small) + "\" ");
+    new_boxes();
+    click(kEncrypt);  // no password dialog is scripted: none may appear
+    EXPECT_EQ(new_boxes(), std::vector<std::string>{"데이터를 숨길 bmp파일이 부족합니다."});
+    EXPECT_EQ(main_->pictures(), std::vector<fs::path>{small});
+}
+
 TEST_F(MainWindowSession, WrongPasswordKeepsTheInputsForAnotherTry) {
     store_settings({});
     open_main(Page::encrypt);
