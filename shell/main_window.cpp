@@ -27,22 +27,26 @@ constexpr char kAddInputsFilter[] =
     "vlr 파일 (*.vlr)|*.vlr|BMP 파일 (*.bmp)|*.bmp|모든 파일 (*.*)|*.*|";
 constexpr char kOutputFilter[] = "암호화 파일 (*.vlr)|*.vlr|";
 constexpr char kPictureFilter[] = "bmp 파일 (*.bmp)|*.bmp||";
-constexpr std::size_t kMaxPictures = 120;
 
 std::vector<std::string> list_row(const fs::path& file) {
     return {platform::path_to_utf8(file.filename()), platform::path_to_utf8(file)};
 }
 
-// Cuts whole characters off the end until the code page 949 form fits.
-std::string fit_message(std::string text) {
-    while (!text.empty()) {
-        auto bytes = platform::cp949_length(text);
-        if (bytes && *bytes <= kMessageLimit) break;
-        std::size_t cut = text.size() - 1;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-        text.erase(cut);
+// The longest start of the text whose code page 949 form fits the limit,
+// cut between whole characters.
+std::string fit_message(const std::string& text) {
+    std::size_t bytes = 0;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t next = at + 1;
+        while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80)
+            ++next;
+        const std::string_view character(text.data() + at, next - at);
+        bytes += platform::cp949_length(character).value_or(character.size());
+        if (bytes > kMessageLimit) break;
+        at = next;
     }
-    return text;
+    return text.substr(0, at);
 }
 
 }  // namespace
@@ -249,27 +253,15 @@ void MainWindow::choose_pictures() {
     options.initial_name = "*.bmp";
     const auto chosen = ports_.interaction.open_files(options);
     if (chosen.empty()) return;
-    pictures_.clear();
-    pictures_text_.clear();
-    for (const fs::path& file : encrypt_inputs_.paths) {
-        if (!platform::file_size(file)) {
-            ports_.interaction.message_box(package::msg::kHiddenFileOpen, "", ui::mb::ok);
-            return;
-        }
-    }
-    for (const fs::path& picture : chosen) {
-        if (pictures_.size() == kMaxPictures) {
-            ports_.interaction.message_box(package::msg::kTooManyPictures, "", ui::mb::ok);
-            break;
-        }
-        pictures_text_ = "\"" + platform::path_to_utf8(picture) + "\" " + pictures_text_;
-        pictures_.push_back(picture);
-        if (!package::pictures_capacity(pictures_)) {
-            ports_.interaction.message_box(package::msg::kPictureOpen, "", ui::mb::ok);
-            return;
-        }
-        check_capacity();
-    }
+    const std::string message = view_->text(kMessage);
+    package::InteractionUi run_ui(ports_.interaction);
+    package::PictureChoice choice =
+        package::choose_pictures(chosen, encrypt_inputs_.paths,
+                                 platform::cp949_length(message).value_or(message.size()), run_ui);
+    pictures_ = std::move(choice.pictures);
+    pictures_text_ = std::move(choice.shown);
+    capacity_sufficient_ = choice.sufficient;
+    view_->set_text(kCapacity, choice.capacity_text);
     view_->set_text(kOutput, pictures_text_);
 }
 
@@ -278,6 +270,7 @@ void MainWindow::check_capacity() {
     const std::size_t message_bytes = platform::cp949_length(message).value_or(message.size());
     const std::int64_t need = package::hiding_need(encrypt_inputs_.counted, message_bytes);
     const std::int64_t available = package::pictures_capacity(pictures_).value_or(0);
+    capacity_sufficient_ = !pictures_.empty() && need <= available;
     view_->set_text(kCapacity, package::capacity_text(need, available));
 }
 
@@ -325,6 +318,14 @@ void MainWindow::encrypt() {
     request.sharing = sharing_.recipients().confirmed;
     request.recipients = sharing_.recipients().paths;
     if (request.mode == package::EncryptMode::Pictures) {
+        // Settled before the password is asked for.
+        const bool has_input = !request.files.empty() || !request.message.empty();
+        if (has_input && (pictures_.empty() || !capacity_sufficient_)) {
+            ports_.interaction.message_box(
+                pictures_.empty() ? package::msg::kChoosePictures : package::msg::kPicturesTooSmall,
+                "", ui::mb::ok);
+            return;
+        }
         request.pictures = pictures_;
     } else {
         request.output = platform::path_from_utf8(view_->text(kOutput));
@@ -348,6 +349,7 @@ void MainWindow::clear_encrypt_inputs() {
     encrypt_inputs_.clear();
     pictures_.clear();
     pictures_text_.clear();
+    capacity_sufficient_ = false;
     view_->clear_rows(kFiles);
     view_->set_text(kMessage, "");
     view_->set_text(kOutput, "");

@@ -155,6 +155,7 @@ class MainWindow final : public ui::DialogPresenter {
     package::InputList encrypt_inputs_;
     std::vector<std::filesystem::path> pictures_;
     std::string pictures_text_;  // the quoted picture names the output box shows
+    bool capacity_sufficient_ = false;
     package::InputList decrypt_inputs_;
     SharingPage sharing_;
     std::optional<ui::Point> home_origin_;

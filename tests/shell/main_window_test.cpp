@@ -111,6 +111,23 @@ TEST_F(MainWindowSession, EncryptThenDecryptInEachMode) {
     EXPECT_EQ(ui_.unused_steps(), 0u);
 }
 
+TEST_F(MainWindowSession, PicturesTooSmallAreReportedBeforeAnyPassword) {
+    store_settings({kHiddenInBmp, 0, 0, 0});
+    open_main(Page::encrypt);
+    ui_.answer_open_files({make_file("big.bin", std::string(20000, 'z'))});
+    click(kAddFiles);
+    const fs::path small = in("small.bmp");
+    write_picture(small, 16000, 7);  // carries 1,930 bytes
+    ui_.answer_open_files({small});
+    click(kChooseOutput);
+    EXPECT_EQ(view_.text(kCapacity), "18 kbytes 부족");
+    EXPECT_EQ(view_.text(kOutput), "\"" + platform::path_to_utf8(small) + "\" ");
+    new_boxes();
+    click(kEncrypt);  // no password dialog is scripted: none may appear
+    EXPECT_EQ(new_boxes(), std::vector<std::string>{"데이터를 숨길 bmp파일이 부족합니다."});
+    EXPECT_EQ(main_->pictures(), std::vector<fs::path>{small});
+}
+
 TEST_F(MainWindowSession, WrongPasswordKeepsTheInputsForAnotherTry) {
     store_settings({});
     open_main(Page::encrypt);
@@ -352,6 +369,7 @@ TEST_F(MainWindowSession, MessageBeyondTheLimitIsCut) {
     } cases[] = {
         {"ascii", std::string(50001, 'a'), std::string(50000, 'a')},
         {"exactly the limit", std::string(50000, 'b'), std::string(50000, 'b')},
+        {"a long paste", std::string(400000, 'c'), std::string(50000, 'c')},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -385,6 +403,45 @@ TEST_F(MainWindowSession, StoredModeOrAlgorithmOutOfRangeActsAsZero) {
 
     click(kSharingTab);  // only mode 2 refuses the sharing page
     EXPECT_EQ(main_->page(), Page::sharing);
+}
+
+TEST_F(MainWindowSession, SettingsChangedFromTheWindowTakeEffect) {
+    store_settings({});
+    open_main(Page::encrypt);
+    ui_.answer_open_files({make_file("a.txt", "alpha")});
+    click(kAddFiles);
+    EXPECT_EQ(view_.text(kOutput), platform::path_to_utf8(in("a.txt.vlr")));
+
+    // Each file: without a message there is no name to propose.
+    ui_.answer_modal(settings_ids::kTemplate, [](ScriptedView& v) {
+        v.choose(settings_ids::kMode, 1);
+        v.choose(settings_ids::kAlgorithm, 2);
+        v.click(settings_ids::kOk);
+    });
+    click(kSettings);
+    EXPECT_EQ(main_->settings().mode, 1u);
+    EXPECT_EQ(main_->settings().algorithm, 2u);
+    EXPECT_EQ(view_.text(kOutput), "");
+
+    // From the sharing page the picture mode is refused inside the dialog.
+    click(kSharingTab);
+    ui_.answer_modal(settings_ids::kTemplate, [](ScriptedView& v) {
+        v.choose(settings_ids::kMode, 2);
+        EXPECT_EQ(v.selection(settings_ids::kMode), 0);
+        v.click(settings_ids::kOk);
+    });
+    click(kSettings);
+    EXPECT_EQ(main_->settings().mode, 0u);
+    EXPECT_EQ(box_texts().back(), kSharingRefusesBmp);
+    EXPECT_EQ(view_.text(kOutput), platform::path_to_utf8(in("a.txt.vlr")));
+
+    // Cancel changes nothing.
+    ui_.answer_modal(settings_ids::kTemplate, [](ScriptedView& v) {
+        v.choose(settings_ids::kMode, 1);
+        v.click(settings_ids::kCancel);
+    });
+    click(kSettings);
+    EXPECT_EQ(main_->settings().mode, 0u);
 }
 
 TEST_F(MainWindowSession, UnreadableSettingsStopTheSetUp) {

@@ -31,7 +31,9 @@ class WindowSession : public ::testing::Test {
     }
 
     fs::path program() const { return folder_.path(); }
-    fs::path in(const std::string& name) const { return folder_.path() / "in" / fs::u8path(name); }
+    fs::path in(const std::string& name) const {
+        return (folder_.path() / "in" / fs::u8path(name)).make_preferred();
+    }
     fs::path out() const { return folder_.path() / "out"; }
     fs::path key_folder() const { return folder_.path() / "Key"; }
 
