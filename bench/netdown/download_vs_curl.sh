@@ -31,7 +31,7 @@ seconds() { # command... -> wall seconds
     start=$(date +%s.%N)
     "$@"
     end=$(date +%s.%N)
-    echo "$end - $start" | bc -l
+    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }'
 }
 
 run_ours() {
@@ -39,14 +39,14 @@ run_ours() {
     t=$(seconds "$fetch" 127.0.0.1 "$port" /big.bin "$work/out/ours.bin")
     cmp -s "$work/root/big.bin" "$work/out/ours.bin" || { echo "downloader copy differs" >&2; exit 1; }
     rm -f "$work/out/ours.bin"
-    best_ours=$(echo "if ($t < $best_ours) $t else $best_ours" | bc -l)
+    best_ours=$(awk -v t="$t" -v b="$best_ours" 'BEGIN { print (t < b ? t : b) }')
 }
 run_curl() {
     sync
     t=$(seconds curl -s -o "$work/out/curl.bin" "$url")
     cmp -s "$work/root/big.bin" "$work/out/curl.bin" || { echo "curl copy differs" >&2; exit 1; }
     rm -f "$work/out/curl.bin"
-    best_curl=$(echo "if ($t < $best_curl) $t else $best_curl" | bc -l)
+    best_curl=$(awk -v t="$t" -v b="$best_curl" 'BEGIN { print (t < b ? t : b) }')
 }
 
 # Best of five each, alternating which goes first; written data is synced
@@ -56,7 +56,8 @@ best_curl=999999
 for round in 1 2 3 4 5; do
     if [ $((round % 2)) -eq 1 ]; then run_ours; run_curl; else run_curl; run_ours; fi
 done
-mib=256
-printf 'downloader: %.3f s (%.0f MiB/s)\n' "$best_ours" "$(echo "$mib / $best_ours" | bc -l)"
-printf 'curl -o:    %.3f s (%.0f MiB/s)\n' "$best_curl" "$(echo "$mib / $best_curl" | bc -l)"
-printf 'ratio (downloader / curl throughput): %.2f\n' "$(echo "$best_curl / $best_ours" | bc -l)"
+awk -v o="$best_ours" -v c="$best_curl" 'BEGIN {
+    printf "downloader: %.3f s (%.0f MiB/s)\n", o, 256 / o
+    printf "curl -o:    %.3f s (%.0f MiB/s)\n", c, 256 / c
+    printf "ratio (downloader / curl throughput): %.2f\n", c / o
+}'

@@ -299,6 +299,24 @@ TEST_F(HttpDownloaderTest, TargetThatCannotBeReplacedIsRetriedThenLeftAlone) {
                                       ")"));
 }
 
+// FTP without the passive flag: the server opens the data connection.
+class FtpDownloaderTest : public DownloaderTest {
+  protected:
+    void SetUp() override { Start("ftp"); }
+};
+
+TEST_F(FtpDownloaderTest, ActiveModeDownloads) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "active FTP data connections are not reliable under Wine";
+#endif
+    Serve("active.bin", RandomBytes(7000, 6));
+    ASSERT_TRUE(down_->SetLoginInfo("127.0.0.1", netdown::kServiceFtp, 0, server_->port(),
+                                    "vellora", "s3cret"));
+    ASSERT_TRUE(down_->ConnectServer());
+    ASSERT_TRUE(down_->DownloadFile("active.bin", Local("active.bin"), 7000));
+    EXPECT_EQ(ReadFile(Local("active.bin")), RandomBytes(7000, 6));
+}
+
 TEST(DownloaderSetup, LoginInfoPicksTheServiceDefaults) {
     struct Case {
         int service, port;
