@@ -5,9 +5,13 @@
 #include "app/cli/commands.h"
 
 #ifdef _WIN32
+#include <windows.h>
+
 #include "platform/text.h"
 
 int wmain(int argc, wchar_t** argv) {
+    // Every text the program prints is UTF-8.
+    SetConsoleOutputCP(CP_UTF8);
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(platform::from_wide(argv[i]).value_or(""));
     return cli::run(args);

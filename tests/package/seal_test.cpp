@@ -43,8 +43,11 @@ Bytes openssl_cfb(const char* name, const Bytes& key, const Bytes& in, bool encr
 class SealTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        OSSL_PROVIDER_load(nullptr, "legacy");
-        OSSL_PROVIDER_load(nullptr, "default");
+        // Loaded once for the whole program; SEED lives in the legacy provider.
+        static OSSL_PROVIDER* const legacy = OSSL_PROVIDER_load(nullptr, "legacy");
+        static OSSL_PROVIDER* const standard = OSSL_PROVIDER_load(nullptr, "default");
+        (void)legacy;
+        (void)standard;
         EVP_CIPHER* seed = EVP_CIPHER_fetch(nullptr, "SEED-CFB", nullptr);
         if (seed == nullptr) GTEST_SKIP() << "OpenSSL has no SEED (legacy provider missing)";
         EVP_CIPHER_free(seed);
