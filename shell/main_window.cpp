@@ -412,7 +412,8 @@ void MainWindow::clear_decrypt_inputs() {
 bool MainWindow::on_key_down(int virtual_key, ui::ControlId focus) {
     if (view_ == nullptr || !ready_) return false;
     if (virtual_key == kKeyDelete) {
-        delete_selected();
+        // In the message edit the key deletes text, never listed files.
+        if (focus != kMessage) delete_selected();
         return false;
     }
     if (virtual_key == kKeyEscape) return true;

@@ -84,8 +84,8 @@ TEST_F(MainWindowSession, EncryptThenDecryptInEachMode) {
         std::vector<fs::path> encrypted = pictures;
         if (c.mode == kOnePackage) encrypted = {in(sub) / (sub + ".vlr")};
         if (c.mode == kEachFile) {
-            encrypted = {in(sub) / "메세지파일.vlr", in(sub) / "report.txt.vlr",
-                         in(sub) / "사진.raw.vlr"};
+            encrypted = {in(sub + "/메세지파일.vlr"), in(sub + "/report.txt.vlr"),
+                         in(sub + "/사진.raw.vlr")};
         }
         for (const fs::path& e : encrypted) ASSERT_TRUE(fs::exists(e)) << e;
 
@@ -258,7 +258,11 @@ TEST_F(MainWindowSession, DeleteKeyRemovesSelectedFilesAndKeepsTotals) {
     EXPECT_FALSE(main_->on_key_down(kKeyDelete, kFiles));
     EXPECT_TRUE(new_boxes().empty());
 
+    // Delete while typing the message edits the text only.
     view_.select(kFiles, 1);
+    EXPECT_FALSE(main_->on_key_down(kKeyDelete, kMessage));
+    EXPECT_EQ(main_->encrypt_inputs().paths.size(), 3u);
+
     main_->on_key_down(kKeyDelete, kFiles);
     EXPECT_EQ(new_boxes(), std::vector<std::string>{"선택한 파일이 삭제되었습니다."});
     EXPECT_EQ(rows(kFiles), (std::vector<std::string>{"a.txt", "c.txt"}));
@@ -399,7 +403,7 @@ TEST_F(MainWindowSession, StoredModeOrAlgorithmOutOfRangeActsAsZero) {
     click(kEncrypt);
     EXPECT_EQ(box_texts().back(), "성공적으로 암호화되었습니다.");
     const std::string log = shell_test::read_file(program() / "Log" / "Vellora.log");
-    EXPECT_NE(log.find("\tEncrypted Packgage(SEED)\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("\tEncrypted Packgage(SEED)"), std::string::npos) << log;
 
     click(kSharingTab);  // only mode 2 refuses the sharing page
     EXPECT_EQ(main_->page(), Page::sharing);
