@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libssl-dev openssl libcurl4-openssl-dev curl
   python3 python3-pyftpdlib
-  g++-mingw-w64-x86-64-posix mingw-w64-tools wine64
+  g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 libclang-rt-14-dev
   locales
 )
 
