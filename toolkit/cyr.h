@@ -20,7 +20,7 @@ extern "C" {
 
 typedef struct CYR_SLOT {
     uint32_t kind;   /* meaning depends on the slot's position */
-    void *data;      /* the bytes, or a pointer to one uint32_t; null when empty */
+    void* data;      /* the bytes, or a pointer to one uint32_t; null when empty */
     uint32_t length; /* bytes at data; for outputs, capacity in and produced out */
     uint8_t wipe;    /* 1: zero length bytes at data on release */
     uint8_t owned;   /* 1: the toolkit allocated data and frees it on release */
@@ -41,16 +41,16 @@ typedef CYR_SLOT CYR_OBJECT[10];
 #define CYR_VALUE 1u
 
 /* Parameter kinds (slots 1..4 of a mechanism). */
-#define CYR_PARAM_CURVE 2u        /* -> uint32_t, default 5 */
-#define CYR_PARAM_POINT_FORMAT 3u /* -> uint32_t, 2, 4 or 6, default 4 */
-#define CYR_PARAM_SEED 5u         /* bytes */
-#define CYR_PARAM_EXTRA_SEED 6u   /* bytes */
-#define CYR_PARAM_SEED_IV 7u      /* 16 bytes */
-#define CYR_PARAM_RNG_METHOD 8u   /* -> uint32_t, default 1 */
-#define CYR_PARAM_MODULUS_BITS 9u /* -> uint32_t, default 1024 */
+#define CYR_PARAM_CURVE 2u          /* -> uint32_t, default 5 */
+#define CYR_PARAM_POINT_FORMAT 3u   /* -> uint32_t, 2, 4 or 6, default 4 */
+#define CYR_PARAM_SEED 5u           /* bytes */
+#define CYR_PARAM_EXTRA_SEED 6u     /* bytes */
+#define CYR_PARAM_SEED_IV 7u        /* 16 bytes */
+#define CYR_PARAM_RNG_METHOD 8u     /* -> uint32_t, default 1 */
+#define CYR_PARAM_MODULUS_BITS 9u   /* -> uint32_t, default 1024 */
 #define CYR_PARAM_KEYGEN_METHOD 10u /* -> uint32_t, default 1 */
-#define CYR_PARAM_AES_IV 11u      /* 16 bytes */
-#define CYR_PARAM_ARIA_IV 12u     /* 16 bytes */
+#define CYR_PARAM_AES_IV 11u        /* 16 bytes */
+#define CYR_PARAM_ARIA_IV 12u       /* 16 bytes */
 
 /* Context kinds (slots 5..7; filled only by the toolkit). */
 #define CYR_CTX_SEED 57u
@@ -132,33 +132,33 @@ typedef CYR_SLOT CYR_OBJECT[10];
 
 /* The name of a status code ("UNKNOWN_ERROR" for codes without one), in a
  * buffer shared by all calls and overwritten by the next. */
-const char *CYR_GetErrorString(uint32_t code);
+const char* CYR_GetErrorString(uint32_t code);
 
 /* Wipes every slot of [first, first+count) whose wipe flag is set; frees
  * nothing. Always 0. */
-uint32_t CYR_ClearSlots(CYR_SLOT *first, uint32_t count);
+uint32_t CYR_ClearSlots(CYR_SLOT* first, uint32_t count);
 
 /* Mechanisms 10 and 27. Null value data on either object: both lengths set
  * to the sizes required, 0 returned. */
-uint32_t CYR_GenerateKeyPair(CYR_SLOT *mechanism, CYR_SLOT *publicKey, CYR_SLOT *privateKey);
+uint32_t CYR_GenerateKeyPair(CYR_SLOT* mechanism, CYR_SLOT* publicKey, CYR_SLOT* privateKey);
 
 /* Mechanism 49: fills exactly output->length bytes. */
-uint32_t CYR_GenerateRandom(CYR_SLOT *mechanism, CYR_SLOT *output);
+uint32_t CYR_GenerateRandom(CYR_SLOT* mechanism, CYR_SLOT* output);
 
 /* Producing calls accept output data null as a size query: the size is stored
  * in output length, 0 is returned and the mechanism keeps its context. */
-uint32_t CYR_EncryptInit(CYR_SLOT *mechanism, CYR_SLOT *key);
-uint32_t CYR_Encrypt(CYR_SLOT *mechanism, CYR_SLOT *input, CYR_SLOT *output);
-uint32_t CYR_EncryptUpdate(CYR_SLOT *mechanism, CYR_SLOT *input, CYR_SLOT *output);
-uint32_t CYR_EncryptFinal(CYR_SLOT *mechanism, CYR_SLOT *output);
-uint32_t CYR_DecryptInit(CYR_SLOT *mechanism, CYR_SLOT *key);
-uint32_t CYR_Decrypt(CYR_SLOT *mechanism, CYR_SLOT *input, CYR_SLOT *output);
-uint32_t CYR_DecryptUpdate(CYR_SLOT *mechanism, CYR_SLOT *input, CYR_SLOT *output);
-uint32_t CYR_DecryptFinal(CYR_SLOT *mechanism, CYR_SLOT *output);
+uint32_t CYR_EncryptInit(CYR_SLOT* mechanism, CYR_SLOT* key);
+uint32_t CYR_Encrypt(CYR_SLOT* mechanism, CYR_SLOT* input, CYR_SLOT* output);
+uint32_t CYR_EncryptUpdate(CYR_SLOT* mechanism, CYR_SLOT* input, CYR_SLOT* output);
+uint32_t CYR_EncryptFinal(CYR_SLOT* mechanism, CYR_SLOT* output);
+uint32_t CYR_DecryptInit(CYR_SLOT* mechanism, CYR_SLOT* key);
+uint32_t CYR_Decrypt(CYR_SLOT* mechanism, CYR_SLOT* input, CYR_SLOT* output);
+uint32_t CYR_DecryptUpdate(CYR_SLOT* mechanism, CYR_SLOT* input, CYR_SLOT* output);
+uint32_t CYR_DecryptFinal(CYR_SLOT* mechanism, CYR_SLOT* output);
 
 /* Mechanism 19. One CYR_Digest call digests exactly one buffer. */
-uint32_t CYR_DigestInit(CYR_SLOT *mechanism);
-uint32_t CYR_Digest(CYR_SLOT *mechanism, CYR_SLOT *input, CYR_SLOT *output);
+uint32_t CYR_DigestInit(CYR_SLOT* mechanism);
+uint32_t CYR_Digest(CYR_SLOT* mechanism, CYR_SLOT* input, CYR_SLOT* output);
 
 #ifdef __cplusplus
 }

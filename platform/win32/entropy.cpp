@@ -1,7 +1,7 @@
 #include "platform/entropy.h"
 
-#include <windows.h>
 #include <bcrypt.h>
+#include <windows.h>
 
 #include <climits>
 
