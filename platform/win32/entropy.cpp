@@ -1,7 +1,9 @@
 #include "platform/entropy.h"
 
-#include <bcrypt.h>
+// windows.h must come first: bcrypt.h relies on its types.
 #include <windows.h>
+
+#include <bcrypt.h>
 
 #include <climits>
 
