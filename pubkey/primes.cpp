@@ -12,17 +12,15 @@ namespace {
 
 constexpr uint32_t kLargestSmallPrime = 17863;
 
+// A sieve keeps the compile-time work within every compiler's step limit.
 constexpr std::array<uint32_t, kSmallPrimeCount + 1> make_small_primes() {
+    std::array<bool, kLargestSmallPrime + 1> composite{};
     std::array<uint32_t, kSmallPrimeCount + 1> primes{};
     int count = 0;
-    for (uint32_t c = 2; count < kSmallPrimeCount; ++c) {
-        bool prime = true;
-        for (int i = 0; i < count && primes[i] * primes[i] <= c; ++i)
-            if (c % primes[i] == 0) {
-                prime = false;
-                break;
-            }
-        if (prime) primes[count++] = c;
+    for (uint32_t c = 2; c <= kLargestSmallPrime && count < kSmallPrimeCount; ++c) {
+        if (composite[c]) continue;
+        primes[count++] = c;
+        for (uint32_t m = c * c; m <= kLargestSmallPrime; m += c) composite[m] = true;
     }
     primes[kSmallPrimeCount] = 0;
     return primes;

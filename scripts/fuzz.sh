@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-20}"
 cmake --preset fuzz
-cmake --build --preset fuzz
+cmake --build --preset fuzz --target fuzz_package_reader fuzz_picture_joiner
 for target in build/fuzz/fuzz/fuzz_*; do
   [ -x "$target" ] || continue
   corpus="build/fuzz/corpus/$(basename "$target")"
