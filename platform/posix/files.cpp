@@ -30,20 +30,6 @@ std::filesystem::path program_folder() {
     }
 }
 
-bool ensure_folder(const std::filesystem::path& folder) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(folder, ec)) return true;
-    std::filesystem::create_directory(folder, ec);
-    return std::filesystem::is_directory(folder, ec);
-}
-
-std::optional<std::uint64_t> file_size(const std::filesystem::path& file) {
-    std::error_code ec;
-    auto size = std::filesystem::file_size(file, ec);
-    if (ec) return std::nullopt;
-    return static_cast<std::uint64_t>(size);
-}
-
 namespace {
 std::chrono::system_clock::time_point from_timespec(const timespec& ts) {
     return std::chrono::system_clock::time_point(
