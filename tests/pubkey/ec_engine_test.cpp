@@ -178,7 +178,10 @@ TEST_P(EcCipher, RoundTripsAndAnotherKeyGivesOtherBytes) {
             // No integrity check: the wrong key yields other bytes and success.
             ASSERT_EQ(crypt(true, c.mechanism, curve, other.priv, cipher, &wrong), 0u) << name;
             EXPECT_EQ(wrong.size(), plain.size());
-            EXPECT_NE(wrong, plain) << name;
+            // A single byte matches by chance once in 256 runs.
+            if (c.plain >= 16) {
+                EXPECT_NE(wrong, plain) << name;
+            }
         }
         // Every encryption draws a fresh ephemeral key.
         Bytes again;
