@@ -92,6 +92,19 @@ void wipe(BigNum* n) {
     secure_wipe(n, sizeof *n);
 }
 
+// A = seed block, B = extra block; the caller holds the lock.
+bool load_seed_blocks(GeneratorState& s, const uint8_t* seed, std::size_t seed_length,
+                      const uint8_t* extra, std::size_t extra_length) {
+    uint8_t block[20];
+    if (!fill_block(block, seed, seed_length, true)) return false;
+    from_block(&s.a, block);
+    fill_block(block, extra, extra_length, false);
+    from_block(&s.b, block);
+    secure_wipe(block, sizeof block);
+    s.fresh = seed == nullptr || seed_length == 0;
+    return true;
+}
+
 }  // namespace
 
 bool rng_draw_below(const uint8_t* seed, std::size_t seed_length, const uint8_t* extra,
@@ -99,14 +112,8 @@ bool rng_draw_below(const uint8_t* seed, std::size_t seed_length, const uint8_t*
     if (bn_bits(&q) < 2) return false;
     GeneratorState& s = state();
     std::lock_guard<std::mutex> guard(s.lock);
-    uint8_t block[20];
-    if (!fill_block(block, seed, seed_length, true)) return false;
-    from_block(&s.a, block);
-    fill_block(block, extra, extra_length, false);
-    from_block(&s.b, block);
-    secure_wipe(block, sizeof block);
+    if (!load_seed_blocks(s, seed, seed_length, extra, extra_length)) return false;
     bn_copy(&s.q, &q);
-    s.fresh = seed == nullptr || seed_length == 0;
 
     rng_draw_step(s.a, &s.b, q, r);
     return true;
@@ -151,14 +158,7 @@ bool rng_seed(const uint8_t* seed, std::size_t seed_length, const uint8_t* extra
               std::size_t extra_length) {
     GeneratorState& s = state();
     std::lock_guard<std::mutex> guard(s.lock);
-    uint8_t block[20];
-    if (!fill_block(block, seed, seed_length, true)) return false;
-    from_block(&s.a, block);
-    fill_block(block, extra, extra_length, false);
-    from_block(&s.b, block);
-    secure_wipe(block, sizeof block);
-    s.fresh = seed == nullptr || seed_length == 0;
-    return true;
+    return load_seed_blocks(s, seed, seed_length, extra, extra_length);
 }
 
 void rng_seeded_bytes(uint8_t* out, std::size_t length) {
