@@ -71,6 +71,15 @@ std::optional<std::string> password_from(const Options& o) {
     return read_password_line(*o.password_file);
 }
 
+// Reads -p when given; false (after saying why) when its file cannot be read.
+bool read_password_option(const Options& o, std::optional<std::string>& password) {
+    if (!o.password_file) return true;
+    password = password_from(o);
+    if (password) return true;
+    std::fprintf(stderr, "-p: %s\n", o.password_file->c_str());
+    return false;
+}
+
 struct Services {
     NoWaitClock clock;
     TerminalInteraction& terminal;
@@ -124,13 +133,7 @@ int encrypt(const Options& o) {
     req.replace_existing = o.force;
 
     std::optional<std::string> password;
-    if (!req.sharing && o.password_file) {
-        password = password_from(o);
-        if (!password) {
-            std::fprintf(stderr, "-p: %s\n", o.password_file->c_str());
-            return 2;
-        }
-    }
+    if (!req.sharing && !read_password_option(o, password)) return 2;
     TerminalInteraction terminal(password, false);
     Services services(terminal, o);
     package::InteractionUi ui(terminal);
@@ -147,13 +150,7 @@ int decrypt(const Options& o) {
     std::error_code ec;
     fs::create_directories(req.output_folder, ec);
     std::optional<std::string> password;
-    if (o.password_file) {
-        password = password_from(o);
-        if (!password) {
-            std::fprintf(stderr, "-p: %s\n", o.password_file->c_str());
-            return 2;
-        }
-    }
+    if (!read_password_option(o, password)) return 2;
     TerminalInteraction terminal(password, false);
     Services services(terminal, o);
     package::InteractionUi ui(terminal);
