@@ -44,7 +44,7 @@ class PasswordEntryDialog final : public ui::DialogPresenter {
     void on_close() override {}
 
     // The text typed, after the dialog ended with OK.
-    std::string take_password();
+    platform::SecretBytes take_password();
 
   private:
     ui::Interaction& interaction_;
@@ -64,7 +64,7 @@ class NewPasswordDialog final : public ui::DialogPresenter {
     void on_command(ui::ControlId id, ui::Event event) override;
     void on_close() override;
 
-    std::string take_password();
+    platform::SecretBytes take_password();
 
   private:
     void refuse(const char* text);
@@ -76,8 +76,8 @@ class NewPasswordDialog final : public ui::DialogPresenter {
 
 // Run the dialogs modally; nullopt on cancel. What Interaction::enter_password
 // and new_password do on a real screen.
-std::optional<std::string> ask_password(ui::Interaction& interaction);
-std::optional<std::string> ask_new_password(ui::Interaction& interaction);
+std::optional<platform::SecretBytes> ask_password(ui::Interaction& interaction);
+std::optional<platform::SecretBytes> ask_new_password(ui::Interaction& interaction);
 
 // An interaction whose password questions are the two dialogs above, run
 // modally through the wrapped interaction; everything else is passed on.
@@ -98,8 +98,10 @@ class PasswordDialogInteraction final : public ui::Interaction {
     std::optional<std::filesystem::path> choose_folder(std::string_view title) override {
         return inner_.choose_folder(title);
     }
-    std::optional<std::string> enter_password() override { return ask_password(inner_); }
-    std::optional<std::string> new_password() override { return ask_new_password(inner_); }
+    std::optional<platform::SecretBytes> enter_password() override { return ask_password(inner_); }
+    std::optional<platform::SecretBytes> new_password() override {
+        return ask_new_password(inner_);
+    }
     void shell_open(const std::filesystem::path& target) override { inner_.shell_open(target); }
     void set_status(std::string_view text) override { inner_.set_status(text); }
     void progress(int position, int range) override { inner_.progress(position, range); }

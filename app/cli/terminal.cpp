@@ -139,13 +139,13 @@ ui::Answer TerminalInteraction::message_box(std::string_view text, std::string_v
     return yes ? ui::Answer::yes : ui::Answer::no;
 }
 
-std::optional<std::string> TerminalInteraction::enter_password() {
+std::optional<platform::SecretBytes> TerminalInteraction::enter_password() {
     if (password_line_) {
         if (password_line_->empty()) {
             message_box(kPasswordEmpty, "", ui::mb::ok);
             return std::nullopt;
         }
-        return std::string(password_line_->text());
+        return password_line_->clone();
     }
     auto p = ask_password("비밀번호 / Password: ");
     if (!p) return std::nullopt;
@@ -153,10 +153,10 @@ std::optional<std::string> TerminalInteraction::enter_password() {
         message_box(kPasswordEmpty, "", ui::mb::ok);
         return std::nullopt;
     }
-    return std::string(p->text());
+    return p;
 }
 
-std::optional<std::string> TerminalInteraction::new_password() {
+std::optional<platform::SecretBytes> TerminalInteraction::new_password() {
     std::optional<platform::SecretBytes> first, second;
     if (password_line_) {
         first = password_line_->clone();
@@ -175,7 +175,7 @@ std::optional<std::string> TerminalInteraction::new_password() {
         message_box(kNewPasswordShort, "경고", ui::mb::ok | ui::mb::icon_warning);
         return std::nullopt;
     }
-    return std::string(first->text());
+    return first;
 }
 
 void TerminalInteraction::set_status(std::string_view text) {

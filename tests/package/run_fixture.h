@@ -27,8 +27,8 @@ class ScriptedUi : public RunUi {
     void message(const std::string& text, const std::string& caption) override {
         messages.push_back(caption.empty() ? text : caption + ": " + text);
     }
-    std::optional<std::string> new_password() override { return next_password(); }
-    std::optional<std::string> password() override { return next_password(); }
+    std::optional<platform::SecretBytes> new_password() override { return next_password(); }
+    std::optional<platform::SecretBytes> password() override { return next_password(); }
     std::optional<fs::path> save_as(const fs::path&, const std::string&) override {
         if (save_answers.empty()) {
             ADD_FAILURE() << "unexpected save dialog";
@@ -43,14 +43,15 @@ class ScriptedUi : public RunUi {
     void progress(std::uint64_t, std::uint64_t) override {}
 
   private:
-    std::optional<std::string> next_password() {
+    std::optional<platform::SecretBytes> next_password() {
         if (passwords.empty()) {
             ADD_FAILURE() << "unexpected password dialog";
             return std::nullopt;
         }
         auto p = passwords.front();
         passwords.pop_front();
-        return p;
+        if (!p) return std::nullopt;
+        return platform::SecretBytes::take(*p);
     }
 };
 
