@@ -26,7 +26,12 @@ struct Mechanism {
     std::uint32_t values[4]{};
 
     explicit Mechanism(std::uint32_t number) { m[0].kind = number; }
-    ~Mechanism() { CYR_ClearSlots(m, 8); }
+    // Ends an operation that a failed or skipped step left started
+    // (CYR_ClearSlots frees no context), then wipes the parameters.
+    ~Mechanism() {
+        CYR_Abandon(m);
+        CYR_ClearSlots(m, 8);
+    }
     Mechanism(const Mechanism&) = delete;
     Mechanism& operator=(const Mechanism&) = delete;
 
