@@ -14,7 +14,9 @@
 
 namespace package {
 
-inline constexpr std::uint64_t kSizeLimit = 1536000000;  // "1.5G"
+// The most bytes one run takes in ("1.5G" in the messages); the deletion
+// area refuses larger files by the same limit.
+inline constexpr std::uint64_t kSizeLimit = 1536000000;
 
 struct InputList {
     std::vector<std::filesystem::path> paths;
