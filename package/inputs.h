@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "package/choices.h"
 #include "package/run_ui.h"
 
 namespace package {
@@ -40,8 +41,6 @@ std::size_t add_encrypt_inputs(InputList& list, std::span<const std::filesystem:
 // counts only the plain bytes it holds.
 std::size_t add_decrypt_inputs(InputList& list, std::span<const std::filesystem::path> paths,
                                RunUi& ui);
-
-enum class EncryptMode { Package = 0, EachFile = 1, Pictures = 2 };
 
 // The output name proposed for the current inputs (empty when there is
 // none to propose), already made unique.

@@ -125,11 +125,11 @@ const char* algorithm_word(std::uint16_t slot_kind) {
         case kSlotEcc:
             return "ECC";
         case kSlotAria:
-            return "ARIA";
+            return kAlgorithmWords[stored(Algorithm::Aria)].item;
         case kSlotAes:
-            return "AES";
+            return kAlgorithmWords[stored(Algorithm::Aes)].item;
         default:
-            return "SEED";
+            return kAlgorithmWords[stored(Algorithm::Seed)].item;
     }
 }
 

@@ -104,7 +104,7 @@ void MainWindow::show_page(Page page) {
 }
 
 void MainWindow::show_sharing_page() {
-    if (settings_.mode == kHiddenInBmp) {
+    if (settings_.mode == package::stored(package::EncryptMode::Pictures)) {
         ports_.interaction.message_box(kSharingRefusesBmp, "", ui::mb::ok);
         show_page(Page::encrypt);
         return;
@@ -114,15 +114,7 @@ void MainWindow::show_sharing_page() {
 }
 
 package::EncryptMode MainWindow::mode() const {
-    // A stored value without a meaning selects what 0 selects.
-    switch (clamp_choice(settings_.mode)) {
-        case kEachFile:
-            return package::EncryptMode::EachFile;
-        case kHiddenInBmp:
-            return package::EncryptMode::Pictures;
-        default:
-            return package::EncryptMode::Package;
-    }
+    return package::mode_from_stored(settings_.mode);
 }
 
 fs::path MainWindow::working_folder() const {
@@ -312,7 +304,7 @@ void MainWindow::encrypt() {
     if (encrypting_) return;
     package::EncryptRequest request;
     request.mode = mode();
-    request.algorithm = static_cast<package::Algorithm>(clamp_choice(settings_.algorithm));
+    request.algorithm = package::algorithm_from_stored(settings_.algorithm);
     request.files = encrypt_inputs_.paths;
     request.message = view_->text(kMessage);
     request.sharing = sharing_.recipients().confirmed;

@@ -105,12 +105,9 @@ struct Services {
 
 int encrypt(const Options& o) {
     package::EncryptRequest req;
-    req.mode = o.mode == "each"  ? package::EncryptMode::EachFile
-               : o.mode == "bmp" ? package::EncryptMode::Pictures
-                                 : package::EncryptMode::Package;
-    req.algorithm = o.algorithm == "aria"  ? package::Algorithm::Aria
-                    : o.algorithm == "aes" ? package::Algorithm::Aes
-                                           : package::Algorithm::Seed;
+    // The parser has refused any other word.
+    req.mode = package::mode_from_option(o.mode).value_or(package::EncryptMode::Package);
+    req.algorithm = package::algorithm_from_option(o.algorithm).value_or(package::Algorithm::Seed);
     // The list holds full paths, as the window's list does.
     std::error_code ec;
     for (const std::string& f : o.operands)

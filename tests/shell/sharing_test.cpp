@@ -32,7 +32,7 @@ std::string fake_key(char fill) {
 }
 
 TEST_F(SharingSession, RefusedWhileHidingInPictures) {
-    store_settings({kHiddenInBmp, 0, 0, 0});
+    store_settings({package::stored(package::EncryptMode::Pictures), 0, 0, 0});
     open_main(Page::decrypt);
     click(kSharingTab);
     ASSERT_EQ(ui_.boxes().size(), 1u);
