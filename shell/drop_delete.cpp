@@ -23,7 +23,7 @@ Outcome delete_one_file(const fs::path& file, DropRun& run) {
     auto size = platform::stream_size(f);
     std::fclose(f);
     if (!size || *size > kSizeLimit) {
-        ports.interaction.message_box(kDeletionTooLarge, "경고", ui::mb::ok);
+        ports.interaction.message_box(kDeletionTooLarge, kWarningCaption, ui::mb::ok);
         return Outcome::stop;
     }
     if (OverwriteFile(file, true, ports) == 1) {
@@ -74,7 +74,7 @@ void WalkDroppedFolder(const fs::path& folder, DropRun& run) {
 }
 
 void DeleteDroppedItems(const std::vector<fs::path>& items, DeletionPorts& ports) {
-    if (ports.interaction.message_box(kConfirmDeletion, kConfirmCaption, ui::mb::ok_cancel) !=
+    if (ports.interaction.message_box(kConfirmDeletion, kKoreanProductCaption, ui::mb::ok_cancel) !=
         ui::Answer::ok) {
         return;
     }
@@ -94,7 +94,7 @@ void DeleteDroppedItems(const std::vector<fs::path>& items, DeletionPorts& ports
         }
     }
     if (run.deleted_any)
-        ports.interaction.message_box(kDeletedMessage, kDeletedCaption, ui::mb::ok);
+        ports.interaction.message_box(kDeletedMessage, kConfirmedCaption, ui::mb::ok);
 }
 
 }  // namespace shell

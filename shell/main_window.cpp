@@ -22,12 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kAddFilesFilter[] = "모든 파일 (*.*)|*.*|vlr파일 (*.vlr)|*.vlr|";
-constexpr char kAddInputsFilter[] =
-    "vlr 파일 (*.vlr)|*.vlr|BMP 파일 (*.bmp)|*.bmp|모든 파일 (*.*)|*.*|";
-constexpr char kOutputFilter[] = "암호화 파일 (*.vlr)|*.vlr|";
-constexpr char kPictureFilter[] = "bmp 파일 (*.bmp)|*.bmp||";
-
 std::vector<std::string> list_row(const fs::path& file) {
     return {platform::path_to_utf8(file.filename()), platform::path_to_utf8(file)};
 }
@@ -105,7 +99,7 @@ void MainWindow::show_page(Page page) {
 
 void MainWindow::show_sharing_page() {
     if (settings_.mode == package::stored(package::EncryptMode::Pictures)) {
-        ports_.interaction.message_box(kSharingRefusesBmp, "", ui::mb::ok);
+        ports_.interaction.message_box(kSharingRefusesPictures, "", ui::mb::ok);
         show_page(Page::encrypt);
         return;
     }

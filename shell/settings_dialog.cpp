@@ -12,7 +12,7 @@ void SettingsDialog::on_init(ui::DialogView& view) {
     for (const package::ChoiceWords& words : package::kAlgorithmWords)
         view.add_row(kAlgorithm, {words.item});
     if (!read_settings(file_, settings_)) {
-        interaction_.message_box(kFileOpenError, kWarningCaption, ui::mb::ok);
+        interaction_.message_box(kFileOpen, kWarningCaption, ui::mb::ok);
         return;
     }
     // A stored value without an item leaves the combo without selection.
@@ -31,7 +31,7 @@ void SettingsDialog::on_command(ui::ControlId id, ui::Event event) {
         settings_.mode = static_cast<std::uint32_t>(view_->selection(kMode));
         if (settings_.mode == package::stored(package::EncryptMode::Pictures) &&
             page_ == Page::sharing) {
-            interaction_.message_box(kSharingRefusesBmp, "", ui::mb::ok);
+            interaction_.message_box(kSharingRefusesPictures, "", ui::mb::ok);
             view_->set_selection(kMode, 0);
             settings_.mode = package::stored(package::EncryptMode::Package);
         }
@@ -50,7 +50,7 @@ void SettingsDialog::on_command(ui::ControlId id, ui::Event event) {
 
 void SettingsDialog::ok() {
     if (!write_settings(file_, settings_)) {
-        interaction_.message_box(kFileOpenError, kWarningCaption, ui::mb::ok);
+        interaction_.message_box(kFileOpen, kWarningCaption, ui::mb::ok);
         return;  // the dialog stays open
     }
     view_->close(static_cast<int>(ui::Answer::ok));

@@ -9,7 +9,6 @@ namespace shell {
 namespace {
 
 constexpr std::chrono::milliseconds kPause{100};
-constexpr char kWarningCaption[] = "경고";
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "netdown/downloader.h"
+#include "package/messages.h"
 #include "platform/clock.h"
 #include "ui/ports.h"
 #include "updater/config.h"
@@ -19,10 +20,10 @@ inline constexpr char kRemoteMainProgram[] = "/down/Vellora.exe";
 inline constexpr char kLocalMainProgram[] = ".\\Vellora.exe";
 inline constexpr char kUpdaterCommandLine[] = ".\\Update\\VLRUpdate.exe";
 inline constexpr char kUpdaterFolder[] = ".\\Update\\";
-inline constexpr char kConfigMissingText[] =
-    "ERROR : 설정 파일을 읽을수 없습니다. \n해당 파일이 올바른 경로에 있는지 확인하시기 "
-    "바랍니다.";
-inline constexpr char kConnectFailedText[] = "ERROR: ConnectServer";
+// The texts the update check shows (package/messages.h).
+using package::msg::kConfigMissingText;
+using package::msg::kConnectFailedText;
+using package::msg::kWarningCaption;
 
 // The server configuration; a missing file shows its box and gives nothing.
 std::optional<updater::UpdateConfig> LoadServerConfig(const std::string& file,

@@ -116,7 +116,7 @@ int encrypt(const Options& o) {
     if (o.message_file) {
         auto text = package::read_whole(path_from_text(*o.message_file));
         if (!text) {
-            std::fprintf(stderr, "%s\n%s\n", "파일 열기 오류", o.message_file->c_str());
+            std::fprintf(stderr, "%s\n%s\n", package::msg::kFileOpen, o.message_file->c_str());
             return 1;
         }
         req.message.assign(text->begin(), text->end());
@@ -158,7 +158,7 @@ int decrypt(const Options& o) {
 int key_create(const Options& o) {
     const std::string& name = *o.name;
     if (name.empty()) {
-        std::fprintf(stderr, "%s\n", "공개키 파일 이름을 지정해 주세요.");
+        std::fprintf(stderr, "%s\n", package::msg::kNameMissing);
         return 1;
     }
     auto cp = platform::to_cp949(name);
@@ -169,8 +169,7 @@ int key_create(const Options& o) {
     // Bytes of code page 949 never use these values as trail bytes.
     for (char c : *cp) {
         if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
-            std::fprintf(stderr, "%s\r\n        \\ / : * ? \" < > | \n",
-                         "파일 이름에 다음 문자를 사용할 수 없습니다.");
+            std::fprintf(stderr, "%s\n", package::msg::kForbiddenName);
             return 1;
         }
     }
@@ -184,7 +183,7 @@ int key_create(const Options& o) {
     }
     auto length = platform::cp949_length(*password);
     if (!length || *length < 6) {
-        std::fprintf(stderr, "%s\n", "비밀번호 길이가 짧습니다.(6자리 이상)");
+        std::fprintf(stderr, "%s\n", package::msg::kKeyPasswordTooShort);
         return 1;
     }
     const fs::path folder = key_folder(o);
@@ -207,10 +206,10 @@ int key_create(const Options& o) {
         return 1;
     }
     if (!package::write_whole(target, pub)) {
-        std::fprintf(stderr, "%s\n", "Fail to write..");
+        std::fprintf(stderr, "%s\n", package::msg::kWriteFailed);
         return 1;
     }
-    std::fprintf(stderr, "%s\n", "공유키가 생성되었습니다.");
+    std::fprintf(stderr, "%s\n", package::msg::kKeyCreated);
     std::printf("%s\n", path_text(target).c_str());
     return 0;
 }
@@ -234,7 +233,7 @@ void describe(const fs::path& path) {
     auto size = package::size_of_file(path);
     package::FilePtr f = package::open_file(path, "rb");
     if (!size || !f) {
-        std::printf("  %s\n", "파일 열기 오류");
+        std::printf("  %s\n", package::msg::kFileOpen);
         return;
     }
     package::FileSource src(f.get(), *size);

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "package/messages.h"
 #include "platform/text.h"
 
 #ifdef _WIN32
@@ -18,9 +19,12 @@ namespace cli {
 
 namespace {
 
-constexpr const char kNewPasswordMismatch[] = "비밀번호가 맞지 않습니다.";
-constexpr const char kNewPasswordShort[] = "비밀번호를 6자리 이상 입력해 주세요";
-constexpr const char kPasswordEmpty[] = "비밀번호를 입력해 주세요";
+using package::msg::kEnterPassword;
+using package::msg::kPasswordAgainPrompt;
+using package::msg::kPasswordPrompt;
+using package::msg::kPasswordTooShort;
+using package::msg::kWarningCaption;
+using package::msg::kWrongPassword;
 
 void wipe(std::string& s) {
     volatile char* p = s.data();
@@ -64,7 +68,7 @@ std::optional<std::string> read_password_line(const std::string& source) {
 
 std::optional<std::string> ask_password(const char* prompt) {
     if (!stdin_is_terminal()) {
-        std::fprintf(stderr, "%s (-p PASSFILE)\n", kPasswordEmpty);
+        std::fprintf(stderr, "%s (-p PASSFILE)\n", kEnterPassword);
         return std::nullopt;
     }
     std::fputs(prompt, stderr);
@@ -139,14 +143,14 @@ ui::Answer TerminalInteraction::message_box(std::string_view text, std::string_v
 std::optional<std::string> TerminalInteraction::enter_password() {
     if (password_line_) {
         if (password_line_->empty()) {
-            message_box(kPasswordEmpty, "", ui::mb::ok);
+            message_box(kEnterPassword, "", ui::mb::ok);
             return std::nullopt;
         }
         return *password_line_;
     }
-    auto p = ask_password("비밀번호 / Password: ");
+    auto p = ask_password(kPasswordPrompt);
     if (p && p->empty()) {
-        message_box(kPasswordEmpty, "", ui::mb::ok);
+        message_box(kEnterPassword, "", ui::mb::ok);
         return std::nullopt;
     }
     return p;
@@ -158,12 +162,12 @@ std::optional<std::string> TerminalInteraction::new_password() {
         first = *password_line_;
         second = *password_line_;
     } else {
-        first = ask_password("비밀번호 / Password: ");
-        if (first) second = ask_password("비밀번호 확인 / Again: ");
+        first = ask_password(kPasswordPrompt);
+        if (first) second = ask_password(kPasswordAgainPrompt);
     }
     if (!first || !second) return std::nullopt;
     if (*first != *second) {
-        message_box(kNewPasswordMismatch, "경고", ui::mb::ok | ui::mb::icon_warning);
+        message_box(kWrongPassword, kWarningCaption, ui::mb::ok | ui::mb::icon_warning);
         wipe(*first);
         wipe(*second);
         return std::nullopt;
@@ -171,7 +175,7 @@ std::optional<std::string> TerminalInteraction::new_password() {
     wipe(*second);
     auto length = platform::cp949_length(*first);
     if (length && *length < 6) {
-        message_box(kNewPasswordShort, "경고", ui::mb::ok | ui::mb::icon_warning);
+        message_box(kPasswordTooShort, kWarningCaption, ui::mb::ok | ui::mb::icon_warning);
         wipe(*first);
         return std::nullopt;
     }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/files.h"
 #include "platform/text.h"
 #include "shell/main_window.h"
 #include "tests/shell/window_fixture.h"
@@ -439,7 +440,7 @@ TEST_F(MainWindowSession, SettingsChangedFromTheWindowTakeEffect) {
     });
     click(kSettings);
     EXPECT_EQ(main_->settings().mode, 0u);
-    EXPECT_EQ(box_texts().back(), kSharingRefusesBmp);
+    EXPECT_EQ(box_texts().back(), package::msg::kSharingRefusesPictures);
     EXPECT_EQ(view_.text(kOutput), platform::path_to_utf8(in("a.txt.vlr")));
 
     // Cancel changes nothing.
