@@ -73,7 +73,7 @@ void WalkDroppedFolder(const fs::path& folder, DropRun& run) {
     }
 }
 
-void DeleteDroppedItems(const std::vector<fs::path>& items, DeletionPorts& ports) {
+void delete_dropped_items(const std::vector<fs::path>& items, DeletionPorts& ports) {
     if (ports.interaction.message_box(kConfirmDeletion, kKoreanProductCaption, ui::mb::ok_cancel) !=
         ui::Answer::ok) {
         return;

@@ -56,6 +56,6 @@ void WalkDroppedFolder(const std::filesystem::path& folder, DropRun& run);
 // "해당 파일이 삭제 되었습니다." when at least one file is really gone.
 // An unreadable file or one over the limit ends the run; what was deleted
 // before stays deleted.
-void DeleteDroppedItems(const std::vector<std::filesystem::path>& items, DeletionPorts& ports);
+void delete_dropped_items(const std::vector<std::filesystem::path>& items, DeletionPorts& ports);
 
 }  // namespace shell

@@ -73,7 +73,7 @@ MainWindow::MainWindow(MainWindowPorts ports, Page first_page)
 void MainWindow::on_init(ui::DialogView& view) {
     view_ = &view;
     view.set_title(kWindowTitle);
-    if (ports_.load_movie) ports_.load_movie(ChooseBannerMovie(ports_.program_folder));
+    if (ports_.load_movie) ports_.load_movie(choose_banner_movie(ports_.program_folder));
     if (!prepare_program_folder(files_, ports_.interaction, settings_)) return;
     ready_ = true;
     encrypting_ = decrypting_ = false;
@@ -436,7 +436,7 @@ void MainWindow::on_drop(ui::ControlId target, const std::vector<fs::path>& item
     if (target == kFiles || target == kInputs) {
         drop_on_list(target, items);
     } else if (target == kDeletionArea) {
-        DeleteDroppedItems(items, deletion_);
+        delete_dropped_items(items, deletion_);
     }
 }
 

@@ -220,7 +220,7 @@ int wipe(const Options& o) {
     TerminalInteraction terminal(std::nullopt, o.yes);
     NoWaitClock clock;
     shell::DeletionPorts ports{clock, terminal, nullptr, {}};
-    shell::DeleteDroppedItems(items, ports);
+    shell::delete_dropped_items(items, ports);
     int status = 0;
     std::error_code ec;
     for (const fs::path& p : items)
