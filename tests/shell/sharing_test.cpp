@@ -3,6 +3,7 @@
 // recipient.
 #include <gtest/gtest.h>
 
+#include "platform/files.h"
 #include "platform/text.h"
 #include "shell/main_window.h"
 #include "tests/shell/window_fixture.h"
