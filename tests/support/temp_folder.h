@@ -1,5 +1,5 @@
-// The one temporary folder of the tests: fresh and unique per process and
-// use, removed with its contents when it goes (kept when VELLORA_KEEP_TEMP is
+// The one temporary folder of the tests: a fresh folder of its own,
+// removed with its contents when it goes (kept when VELLORA_KEEP_TEMP is
 // set, to look at after a failure), and plain file helpers beside it.
 #pragma once
 
@@ -8,29 +8,21 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
-
-#if defined(_WIN32)
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace test_support {
 
 class TempFolder {
   public:
     TempFolder() {
-        static std::atomic<int> counter{0};
-#if defined(_WIN32)
-        const int pid = _getpid();
-#else
-        const int pid = static_cast<int>(getpid());
-#endif
-        path_ = std::filesystem::temp_directory_path() /
-                ("vellora-test-" + std::to_string(pid) + "-" + std::to_string(counter++));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
+        // Created, not reused: a name another process holds is passed over.
+        static std::atomic<unsigned> counter{0};
+        std::random_device random;
+        do {
+            path_ = std::filesystem::temp_directory_path() /
+                    ("vellora-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
+        } while (!std::filesystem::create_directory(path_));
     }
     ~TempFolder() {
         std::error_code ec;
@@ -39,12 +31,8 @@ class TempFolder {
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    const std::filesystem::path& path() const {
-        return path_;
-    }
-    std::filesystem::path operator/(const std::string& name) const {
-        return path_ / name;
-    }
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
   private:
     std::filesystem::path path_;
