@@ -61,13 +61,13 @@ void NewPasswordDialog::on_command(ui::ControlId id, ui::Event event) {
     platform::wipe_string(second);
     if (!same) {
         platform::wipe_string(first);
-        refuse(kPasswordsDiffer);
+        refuse(kWrongPassword);
         return;
     }
     const auto bytes = platform::cp949_length(first);
     if (!bytes) {
         platform::wipe_string(first);
-        interaction_.message_box(std::string(kTextNotEncodable) + "비밀번호", kWarningCaption,
+        interaction_.message_box(std::string(kTextNotEncodable) + kPasswordWord, kWarningCaption,
                                  ui::mb::ok);
         view_->set_text(kNewEdit, "");
         view_->set_text(kConfirmEdit, "");

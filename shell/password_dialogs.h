@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/secret.h"
+#include "package/messages.h"
 #include "ui/ports.h"
 
 namespace shell {
@@ -25,11 +26,13 @@ inline constexpr ui::ControlId kOk = 1074;
 inline constexpr ui::ControlId kCancel = 1038;
 }  // namespace password_ids
 
-inline constexpr char kEnterPassword[] = "비밀번호를 입력해 주세요";
-inline constexpr char kPasswordsDiffer[] = "비밀번호가 맞지 않습니다.";
-inline constexpr char kPasswordTooShort[] = "비밀번호를 6자리 이상 입력해 주세요";
-inline constexpr char kTextNotEncodable[] =
-    "이 문자는 저장할 수 없습니다 (코드 페이지 949 밖의 문자): ";
+// The texts these dialogs show (package/messages.h).
+using package::msg::kEnterPassword;
+using package::msg::kPasswordTooShort;
+using package::msg::kPasswordWord;
+using package::msg::kTextNotEncodable;
+using package::msg::kWarningCaption;
+using package::msg::kWrongPassword;
 inline constexpr std::size_t kMinimumPasswordBytes = 6;
 
 // Password entry: OK with an empty edit asks again; Enter acts as OK and

@@ -5,13 +5,13 @@
 
 #include <deque>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "package/bytes.h"
 #include "package/run_ui.h"
+#include "tests/support/temp_folder.h"
 
 namespace package::testing_support {
 
@@ -58,30 +58,19 @@ class ScriptedUi : public RunUi {
 class ScratchDir : public ::testing::Test {
   protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("vellora_") + info->test_suite_name() + "_" + info->name();
-        for (char& c : name)
-            if (c == '/') c = '_';
-        dir_ = fs::temp_directory_path() / name;
-        fs::remove_all(dir_);
         fs::create_directories(dir_ / "in");
         fs::create_directories(dir_ / "out");
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     fs::path write(const fs::path& rel, const std::string& content) {
         fs::path p = dir_ / rel;
-        fs::create_directories(p.parent_path());
-        std::ofstream(p, std::ios::binary) << content;
+        test_support::write_file(p, content);
         return p;
     }
     fs::path write(const fs::path& rel, const Bytes& content) {
         return write(rel, std::string(content.begin(), content.end()));
     }
-    static std::string read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    static std::string read(const fs::path& p) { return test_support::read_file(p); }
     static std::string random_text(std::size_t n, unsigned seed) {
         std::mt19937 rng(seed);
         std::string s(n, '\0');
@@ -102,7 +91,8 @@ class ScratchDir : public ::testing::Test {
         return v;
     }
 
-    fs::path dir_;
+    test_support::TempFolder folder_;
+    const fs::path dir_ = folder_.path();
 };
 
 }  // namespace package::testing_support
