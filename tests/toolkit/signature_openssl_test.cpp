@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <openssl/bn.h>
 #include <openssl/evp.h>
+#include <openssl/provider.h>
 #include <openssl/sha.h>
 
 #include <random>
@@ -20,6 +21,17 @@ using cyrtest::Bytes;
 using cyrtest::hex;
 using cyrtest::to_hex;
 
+// Holds OpenSSL's default provider for these suites: another suite in the
+// same program unloads the providers it loaded.
+class SignatureOpenssl : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { provider_ = OSSL_PROVIDER_load(nullptr, "default"); }
+    static void TearDownTestSuite() { OSSL_PROVIDER_unload(provider_); }
+    void SetUp() override { ASSERT_NE(provider_, nullptr); }
+    static OSSL_PROVIDER* provider_;
+};
+OSSL_PROVIDER* SignatureOpenssl::provider_ = nullptr;
+
 Bytes random_bytes(std::mt19937& gen, std::size_t n) {
     Bytes b(n);
     for (auto& c : b) c = uint8_t(gen());
@@ -32,7 +44,7 @@ Bytes openssl_sha512(const Bytes& m) {
     return out;
 }
 
-TEST(Sha512Openssl, RandomLengthsInRandomPieces) {
+TEST_F(SignatureOpenssl, Sha512RandomLengthsInRandomPieces) {
     std::mt19937 gen(20261210);
     for (int round = 0; round < 300; ++round) {
         const std::size_t n = round < 260 ? std::size_t(round) : gen() % 70000;
@@ -55,7 +67,7 @@ struct PKey {
     ~PKey() { EVP_PKEY_free(key); }
 };
 
-TEST(Ed25519Openssl, RandomSeedsAndMessages) {
+TEST_F(SignatureOpenssl, Ed25519RandomSeedsAndMessages) {
     std::mt19937 gen(8032);
     for (int round = 0; round < 64; ++round) {
         const Bytes seed = random_bytes(gen, 32);
@@ -88,7 +100,7 @@ TEST(Ed25519Openssl, RandomSeedsAndMessages) {
 
 // With the secret scalar a known, S = k * a mod L and R = neutral satisfy
 // [S]B = R + [k]A. A verifier that lets a small-order R through takes it.
-TEST(Ed25519Openssl, NeutralRWithMatchingSIsRefused) {
+TEST_F(SignatureOpenssl, Ed25519NeutralRWithMatchingSIsRefused) {
     const auto& v = cyrtest::kEd25519Vectors[1];
     const Bytes seed = hex(v.seed), key = hex(v.public_key), message = hex(v.message);
     Bytes expanded = openssl_sha512(seed);
