@@ -313,7 +313,7 @@ bool CNetDownLoader::ReplaceTarget(const std::string& temp, const std::string& l
 }
 
 bool CNetDownLoader::DownloadFile(const std::string& remote, const std::string& local,
-                                  std::uint64_t expected) {
+                                  std::uint64_t expected, DownloadCheck* check) {
     const std::string label = Label("DownloadFile(%s->%s)", remote, local);
 
     // What the server says about the file: the download must match its size,
@@ -390,6 +390,7 @@ bool CNetDownLoader::DownloadFile(const std::string& remote, const std::string& 
         Log(kLogDetail, "%s : InternetReadFile[%3d] : %3u bytes", label.c_str(), chunk,
             static_cast<unsigned>(got));
         received += got;
+        if (check) check->Update(buffer.data(), got);
         if (expected != 0 && receiver_)
             receiver_->OnProgress(chunk == 1 ? local : "", expected, received);
         if (std::fwrite(buffer.data(), 1, got, file) != got) {
@@ -412,6 +413,12 @@ bool CNetDownLoader::DownloadFile(const std::string& remote, const std::string& 
     if (received < required) {
         Log(kLogError, "%s : ERROR, incomplete download : %llu of %llu bytes", label.c_str(),
             static_cast<unsigned long long>(received), static_cast<unsigned long long>(required));
+        return fail();
+    }
+    if (check && !check->Accept()) {
+        // The caller reports why; the old file stays as it was.
+        Log(kLogWarning, "%s : refused by the content check, %s kept", label.c_str(),
+            local.c_str());
         return fail();
     }
     if (server_time) SetLastWriteTime(temp_path, *server_time);

@@ -43,8 +43,8 @@ class CNetDownLoader : public Logger, public Downloader {
     bool ConnectServer() override;
     bool GetRemoteFileSize(const std::string& remote, std::uint64_t& size) override;
     bool GetRemoteFileTime(const std::string& remote, std::time_t& time) override;
-    bool DownloadFile(const std::string& remote, const std::string& local,
-                      std::uint64_t expected) override;
+    bool DownloadFile(const std::string& remote, const std::string& local, std::uint64_t expected,
+                      DownloadCheck* check = nullptr) override;
     void SetProgressReceiver(ProgressReceiver* receiver) override { receiver_ = receiver; }
 
     bool _IsRemoteFileOpened(const std::string& remote);
