@@ -422,6 +422,12 @@ bool CNetDownLoader::DownloadFile(const std::string& remote, const std::string& 
         return fail();
     }
     if (server_time) SetLastWriteTime(temp_path, *server_time);
+    // The new copy keeps what the old one was allowed (a program stays
+    // executable where the system marks that on the file).
+    std::error_code ec;
+    const fs::file_status old_status = fs::status(LocalPath(local), ec);
+    if (!ec && fs::is_regular_file(old_status))
+        fs::permissions(temp_path, old_status.permissions(), ec);
     if (!ReplaceTarget(temp, local)) {
         Log(kLogError, "%s : ERROR, could not replace local file(%s)", label.c_str(),
             local.c_str());
