@@ -3,6 +3,8 @@
 #include <chrono>
 #include <system_error>
 
+#include "platform/conventions.h"
+
 namespace netdown {
 
 namespace fs = std::filesystem;
@@ -64,12 +66,7 @@ bool LocalPathStaysInside(const std::string& text, const fs::path& working_folde
 }
 
 fs::path LocalPath(const std::string& text) {
-    std::u8string u8(text.begin(), text.end());
-#if !defined(_WIN32)
-    for (auto& c : u8)
-        if (c == u8'\\') c = u8'/';
-#endif
-    return fs::path(u8);
+    return platform::path_from_windows_text(text);
 }
 
 bool CreateFolderWithParents(const std::string& folder) {
@@ -110,11 +107,7 @@ bool SetLastWriteTime(const fs::path& path, std::time_t time) {
 
 std::string FormatLocalTime(std::time_t time) {
     std::tm local{};
-#if defined(_WIN32)
-    if (localtime_s(&local, &time) != 0) return "";
-#else
-    if (!localtime_r(&time, &local)) return "";
-#endif
+    if (!platform::local_calendar(time, local)) return "";
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     return text;

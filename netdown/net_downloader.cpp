@@ -9,11 +9,8 @@
 #include <vector>
 
 #include "netdown/local_path.h"
-
-#if defined(_WIN32)
-#include <share.h>
-#include <windows.h>
-#endif
+#include "platform/files.h"
+#include "platform/new_file.h"
 
 namespace netdown {
 
@@ -34,25 +31,6 @@ std::string Label(const char* format, const std::string& a, const std::string& b
 
 SystemError FileError(int code) {
     return SystemError{code, std::generic_category().message(code)};
-}
-
-std::FILE* CreateLocalFile(const fs::path& path) {
-#if defined(_WIN32)
-    // Other writers are kept out while the download runs.
-    return _wfsopen(path.c_str(), L"wb", _SH_DENYWR);
-#else
-    return std::fopen(path.c_str(), "wb");
-#endif
-}
-
-bool ReplaceFile(const fs::path& from, const fs::path& to) {
-#if defined(_WIN32)
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-#else
-    std::error_code ec;
-    fs::rename(from, to, ec);
-    return !ec;
-#endif
 }
 
 void RemoveQuietly(const fs::path& path) {
@@ -300,10 +278,10 @@ bool CNetDownLoader::GetRemoteFileTime(const std::string& remote, std::time_t& t
     return true;
 }
 
-bool CNetDownLoader::ReplaceTarget(const std::string& temp, const std::string& local) {
+bool CNetDownLoader::ReplaceTarget(const fs::path& temp, const std::string& local) {
     // A running module may hold the target for a moment after it was told to end.
     for (int attempt = 1;; ++attempt) {
-        if (ReplaceFile(LocalPath(temp), LocalPath(local))) return true;
+        if (platform::replace_in_one_step(temp, LocalPath(local))) return true;
         if (attempt >= kReplaceAttempts) return false;
         if (options_.pause)
             options_.pause(kReplaceWait);
@@ -353,10 +331,12 @@ bool CNetDownLoader::DownloadFile(const std::string& remote, const std::string& 
         }
     }
 
-    // The old file stays until the new one is complete beside it.
-    const std::string temp = local + ".vlrdown";
-    const fs::path temp_path = LocalPath(temp);
-    std::FILE* file = CreateLocalFile(temp_path);
+    // The old file stays until the new one is complete beside it, in a
+    // name created afresh: whatever was planted at "local.vlrdown" (a link
+    // above all) receives nothing.
+    auto created = platform::create_exclusive_beside(LocalPath(local), ".vlrdown");
+    std::FILE* file = created ? created->file : nullptr;
+    const fs::path temp_path = created ? created->path : fs::path();
     if (!file) {
         const int code = errno;
         const SystemError error = FileError(code);
@@ -400,7 +380,9 @@ bool CNetDownLoader::DownloadFile(const std::string& remote, const std::string& 
             return fail();
         }
     }
-    const bool closed = std::fclose(file) == 0;
+    // On the device before it takes the old file's place.
+    const bool flushed = platform::flush_to_device(file);
+    const bool closed = std::fclose(file) == 0 && flushed;
     file = nullptr;
     if (!closed) {
         const SystemError error = FileError(errno);
@@ -428,7 +410,7 @@ bool CNetDownLoader::DownloadFile(const std::string& remote, const std::string& 
     const fs::file_status old_status = fs::status(LocalPath(local), ec);
     if (!ec && fs::is_regular_file(old_status))
         fs::permissions(temp_path, old_status.permissions(), ec);
-    if (!ReplaceTarget(temp, local)) {
+    if (!ReplaceTarget(temp_path, local)) {
         Log(kLogError, "%s : ERROR, could not replace local file(%s)", label.c_str(),
             local.c_str());
         return fail();

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -57,7 +58,7 @@ class CNetDownLoader : public Logger, public Downloader {
     bool CloseHandle(int which);  // 0 remote, 1 connection, 2 session
     void CloseAll();
     bool HttpServerTime(std::time_t& time);  // quiet: a missing date is no error
-    bool ReplaceTarget(const std::string& temp, const std::string& local);
+    bool ReplaceTarget(const std::filesystem::path& temp, const std::string& local);
 
     DownloaderOptions options_;
     std::unique_ptr<Transport> transport_;

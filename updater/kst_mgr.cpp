@@ -10,6 +10,7 @@
 #include "netdown/local_path.h"
 #include "platform/files.h"
 #include "platform/library.h"
+#include "platform/new_file.h"
 #include "platform/process.h"
 #include "toolkit/ed25519.h"
 #include "toolkit/sha512.h"
@@ -52,21 +53,7 @@ std::uint64_t KeptSerial(const fs::path& path) {
 }
 
 bool KeepSerial(const fs::path& path, std::uint64_t serial) {
-    const fs::path temp = path.string() + ".new";
-    std::error_code ec;
-    fs::remove(temp, ec);
-    std::FILE* file = platform::open_file(temp, "wb");
-    if (!file) return false;
-    const std::string text = std::to_string(serial) + "\n";
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
-                         platform::flush_to_device(file);
-    const bool closed = std::fclose(file) == 0;
-    if (written && closed) fs::rename(temp, path, ec);
-    if (!written || !closed || ec) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    return platform::write_file_in_one_step(path, std::to_string(serial) + "\n");
 }
 
 // Hashes a module as it arrives and accepts it only with the signed digest.

@@ -8,7 +8,7 @@
 #include "netdown/local_path.h"
 #include "platform/entropy.h"
 #include "platform/files.h"
-#include "platform/private_file.h"
+#include "platform/new_file.h"
 #include "toolkit/ed25519.h"
 #include "toolkit/internal.h"
 #include "toolkit/sha512.h"
@@ -26,24 +26,6 @@ std::optional<std::string> ReadWhole(const fs::path& path) {
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) return std::nullopt;
     return text;
-}
-
-// The whole file replaced in one step once its bytes are on the device.
-bool WriteWhole(const fs::path& path, const std::string& text) {
-    const fs::path temp = path.string() + ".new";
-    std::error_code ec;
-    fs::remove(temp, ec);
-    std::FILE* file = platform::open_file(temp, "wb");
-    if (!file) return false;
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
-              platform::flush_to_device(file);
-    ok = std::fclose(file) == 0 && ok;
-    if (ok) fs::rename(temp, path, ec);
-    if (!ok || ec) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
 }
 
 std::string SignatureFile(const fs::path& list) {
@@ -177,8 +159,9 @@ PublishReport SignVersionList(const Seed& seed, const fs::path& list, const fs::
     Signature signature{};
     cyr::ed25519_sign(seed.data(), reinterpret_cast<const std::uint8_t*>(signed_text.data()),
                       signed_text.size(), signature.data());
-    if (!WriteWhole(list, signed_text) ||
-        !WriteWhole(platform::path_from_utf8(SignatureFile(list)), SignatureFileText(signature))) {
+    if (!platform::write_file_in_one_step(list, signed_text) ||
+        !platform::write_file_in_one_step(platform::path_from_utf8(SignatureFile(list)),
+                                          SignatureFileText(signature))) {
         report.error = "the signed list or its signature could not be written";
         return report;
     }
