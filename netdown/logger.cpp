@@ -13,7 +13,7 @@ namespace {
 
 std::FILE* CreateLogFile(const std::string& path) {
     if (path.empty()) return nullptr;
-    return platform::open_file(platform::path_from_utf8(path), "w");
+    return platform::open_file(platform::path_from_utf8(path), "w").release();
 }
 
 }  // namespace

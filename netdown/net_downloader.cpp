@@ -10,7 +10,6 @@
 
 #include "netdown/local_path.h"
 #include "platform/files.h"
-#include "platform/new_file.h"
 
 namespace netdown {
 
@@ -281,7 +280,7 @@ bool CNetDownLoader::GetRemoteFileTime(const std::string& remote, std::time_t& t
 bool CNetDownLoader::ReplaceTarget(const fs::path& temp, const std::string& local) {
     // A running module may hold the target for a moment after it was told to end.
     for (int attempt = 1;; ++attempt) {
-        if (platform::replace_in_one_step(temp, LocalPath(local))) return true;
+        if (platform::replace_file(temp, LocalPath(local))) return true;
         if (attempt >= kReplaceAttempts) return false;
         if (options_.pause)
             options_.pause(kReplaceWait);
@@ -334,8 +333,8 @@ bool CNetDownLoader::DownloadFile(const std::string& remote, const std::string& 
     // The old file stays until the new one is complete beside it, in a
     // name created afresh: whatever was planted at "local.vlrdown" (a link
     // above all) receives nothing.
-    auto created = platform::create_exclusive_beside(LocalPath(local), ".vlrdown");
-    std::FILE* file = created ? created->file : nullptr;
+    auto created = platform::create_temp_beside(LocalPath(local), ".vlrdown");
+    std::FILE* file = created ? created->file.release() : nullptr;
     const fs::path temp_path = created ? created->path : fs::path();
     if (!file) {
         const int code = errno;

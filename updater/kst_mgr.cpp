@@ -10,8 +10,8 @@
 #include "netdown/local_path.h"
 #include "platform/files.h"
 #include "platform/library.h"
-#include "platform/new_file.h"
 #include "platform/process.h"
+#include "platform/staged_output.h"
 #include "toolkit/ed25519.h"
 #include "toolkit/sha512.h"
 
@@ -53,7 +53,9 @@ std::uint64_t KeptSerial(const fs::path& path) {
 }
 
 bool KeepSerial(const fs::path& path, std::uint64_t serial) {
-    return platform::write_file_in_one_step(path, std::to_string(serial) + "\n");
+    const std::string text = std::to_string(serial) + "\n";
+    return platform::write_file_staged(path, {reinterpret_cast<const std::uint8_t*>(text.data()),
+                                              text.size()}) == platform::WriteResult::ok;
 }
 
 // Hashes a module as it arrives and accepts it only with the signed digest.
@@ -268,7 +270,7 @@ bool CKSTMgr::ParseVersionInfo() {
         Log(kLogError, "ParseVersionInfo : ERROR, version file(%s) does not exist", path.c_str());
         return false;
     }
-    std::FILE* file = nullptr;
+    platform::FilePtr file;
     if (!signed_) file = platform::open_file(LocalPath(path), "rt");
     if (!signed_ && !file) {
         Log(kLogError, "ParseVersionInfo : ERROR, open version file(%s), EC =%ld", path.c_str(),
@@ -278,8 +280,8 @@ bool CKSTMgr::ParseVersionInfo() {
     modules_.clear();
     // A signed list is read from the very bytes its signature covered.
     const std::vector<std::string> lines =
-        signed_ ? TextLines(verified_list_) : ReadListLines(file);
-    if (file) std::fclose(file);
+        signed_ ? TextLines(verified_list_) : ReadListLines(file.get());
+    file.reset();
     std::error_code ec;
     const fs::path working = fs::current_path(ec);
     for (const std::string& line : lines) {

@@ -8,11 +8,11 @@
 #include "netdown/local_path.h"
 #include "platform/entropy.h"
 #include "platform/files.h"
-#include "platform/new_file.h"
+#include "platform/private_file.h"
+#include "platform/secret.h"
+#include "platform/staged_output.h"
 #include "toolkit/ed25519.h"
-#include "toolkit/internal.h"
 #include "toolkit/sha512.h"
-#include "updater/config.h"
 
 namespace updater {
 
@@ -28,6 +28,11 @@ std::optional<std::string> ReadWhole(const fs::path& path) {
     return text;
 }
 
+bool WriteStaged(const fs::path& path, const std::string& text) {
+    return platform::write_file_staged(path, {reinterpret_cast<const std::uint8_t*>(text.data()),
+                                              text.size()}) == platform::WriteResult::ok;
+}
+
 std::string SignatureFile(const fs::path& list) {
     return platform::path_to_utf8(list) + kSignatureSuffix;
 }
@@ -35,7 +40,8 @@ std::string SignatureFile(const fs::path& list) {
 }  // namespace
 
 std::optional<Sha512Digest> FileDigest(const fs::path& file) {
-    std::FILE* in = platform::open_file(file, "rb");
+    platform::FilePtr opened = platform::open_file(file, "rb");
+    std::FILE* in = opened.get();
     if (!in) return std::nullopt;
     cyr::Sha512Context ctx;
     cyr::sha512_init(&ctx);
@@ -43,7 +49,6 @@ std::optional<Sha512Digest> FileDigest(const fs::path& file) {
     for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), in)) > 0;)
         cyr::sha512_update(&ctx, buffer.data(), n);
     const bool failed = std::ferror(in) != 0;
-    std::fclose(in);
     Sha512Digest digest{};
     cyr::sha512_final(&ctx, digest.data());
     if (failed) return std::nullopt;
@@ -59,8 +64,9 @@ std::optional<PublicKey> MakeKeyPair(const fs::path& secret_file, std::string& e
     PublicKey key{};
     cyr::ed25519_public_key(seed.data(), key.data());
     std::string text = HexText(seed.data(), seed.size()) + "\n";
-    cyr::secure_wipe(seed.data(), seed.size());
-    std::FILE* file = platform::create_private_file(secret_file);
+    platform::secure_wipe(seed.data(), seed.size());
+    platform::FilePtr created = platform::create_private_file(secret_file);
+    std::FILE* file = created.release();
     bool ok = file != nullptr;
     if (!ok) error = platform::path_to_utf8(secret_file) + " exists or cannot be created";
     if (file) {
@@ -73,7 +79,7 @@ std::optional<PublicKey> MakeKeyPair(const fs::path& secret_file, std::string& e
             fs::remove(secret_file, ec);
         }
     }
-    WipeText(text);
+    platform::wipe_string(text);
     if (!ok) return std::nullopt;
     return key;
 }
@@ -85,7 +91,7 @@ bool ReadSecretKey(const fs::path& secret_file, Seed& seed, std::string& error) 
         return false;
     }
     const bool ok = ParseHex(*text, seed.data(), seed.size());
-    WipeText(*text);
+    platform::wipe_string(*text);
     if (!ok) error = platform::path_to_utf8(secret_file) + " does not hold a secret key";
     return ok;
 }
@@ -159,9 +165,8 @@ PublishReport SignVersionList(const Seed& seed, const fs::path& list, const fs::
     Signature signature{};
     cyr::ed25519_sign(seed.data(), reinterpret_cast<const std::uint8_t*>(signed_text.data()),
                       signed_text.size(), signature.data());
-    if (!platform::write_file_in_one_step(list, signed_text) ||
-        !platform::write_file_in_one_step(platform::path_from_utf8(SignatureFile(list)),
-                                          SignatureFileText(signature))) {
+    if (!WriteStaged(list, signed_text) ||
+        !WriteStaged(platform::path_from_utf8(SignatureFile(list)), SignatureFileText(signature))) {
         report.error = "the signed list or its signature could not be written";
         return report;
     }

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "platform/files.h"
-#include "toolkit/internal.h"
+#include "platform/secret.h"
 #include "updater/publisher.h"
 
 namespace cli {
@@ -97,7 +97,7 @@ int sign(const Arguments& a) {
     }
     const auto report = updater::SignVersionList(seed, platform::path_from_utf8(a.operands[1]),
                                                  platform::path_from_utf8(*a.root), a.serial);
-    cyr::secure_wipe(seed.data(), seed.size());
+    platform::secure_wipe(seed.data(), seed.size());
     print_modules(report);
     if (!report.ok) {
         std::fprintf(stderr, "vellora-cli update: %s\n", report.error.c_str());

@@ -97,7 +97,7 @@ TEST_F(HostileTest, EveryTruncationOfACarryingPictureIsRefused) {
 
 TEST_F(HostileTest, StoredNamesStayInsideTheOutputFolder) {
     KeySource source;
-    source.password = {'s', 'e', 'c', 'r', 'e', 't', '1'};
+    source.password = SecretBytes(Bytes{'s', 'e', 'c', 'r', 'e', 't', '1'});
     RunKeys keys;
     ASSERT_EQ(make_run_keys(Arrangement::Package, source, keys), "");
     const fs::path content = write("in/content", "payload");
