@@ -74,25 +74,29 @@ inline void store_be64(uint8_t* p, uint64_t v) {
     SHA512_ROUND(b, c, d, e, f, g, h, a, (t) + 7, wexpr((t) + 7))
 #define SHA512_W0(t) (w[(t)])
 
-void compress(uint64_t state[8], const uint8_t block[128]) {
+// Compresses `count` consecutive blocks; the schedule (message-derived, so
+// secret when a key is hashed) is wiped once at the end.
+void compress(uint64_t state[8], const uint8_t* block, std::size_t count) {
     uint64_t w[16];
-    for (int i = 0; i < 16; ++i) w[i] = load_be64(block + 8 * i);
-    uint64_t a = state[0], b = state[1], c = state[2], d = state[3];
-    uint64_t e = state[4], f = state[5], g = state[6], h = state[7];
-    SHA512_EIGHT(0, SHA512_W0);
-    SHA512_EIGHT(8, SHA512_W0);
-    for (int t = 16; t < 80; t += 16) {
-        SHA512_EIGHT(t, SHA512_W);
-        SHA512_EIGHT(t + 8, SHA512_W);
+    for (; count > 0; --count, block += 128) {
+        for (int i = 0; i < 16; ++i) w[i] = load_be64(block + 8 * i);
+        uint64_t a = state[0], b = state[1], c = state[2], d = state[3];
+        uint64_t e = state[4], f = state[5], g = state[6], h = state[7];
+        SHA512_EIGHT(0, SHA512_W0);
+        SHA512_EIGHT(8, SHA512_W0);
+        for (int t = 16; t < 80; t += 16) {
+            SHA512_EIGHT(t, SHA512_W);
+            SHA512_EIGHT(t + 8, SHA512_W);
+        }
+        state[0] += a;
+        state[1] += b;
+        state[2] += c;
+        state[3] += d;
+        state[4] += e;
+        state[5] += f;
+        state[6] += g;
+        state[7] += h;
     }
-    state[0] += a;
-    state[1] += b;
-    state[2] += c;
-    state[3] += d;
-    state[4] += e;
-    state[5] += f;
-    state[6] += g;
-    state[7] += h;
     secure_wipe(w, sizeof w);
 }
 
@@ -121,9 +125,12 @@ void sha512_update(Sha512Context* ctx, const uint8_t* data, std::size_t length) 
         length -= take;
         used += take;
         if (used < 128) return;
-        compress(ctx->state, ctx->block);
+        compress(ctx->state, ctx->block, 1);
     }
-    for (; length >= 128; data += 128, length -= 128) compress(ctx->state, data);
+    const std::size_t whole = length / 128;
+    if (whole != 0) compress(ctx->state, data, whole);
+    data += whole * 128;
+    length -= whole * 128;
     if (length != 0) std::memcpy(ctx->block, data, length);
 }
 
@@ -134,13 +141,13 @@ void sha512_final(Sha512Context* ctx, uint8_t out[kSha512DigestBytes]) {
     ctx->block[used++] = 0x80;
     if (used > 112) {
         std::memset(ctx->block + used, 0, 128 - used);
-        compress(ctx->state, ctx->block);
+        compress(ctx->state, ctx->block, 1);
         used = 0;
     }
     std::memset(ctx->block + used, 0, 112 - used);
     store_be64(ctx->block + 112, bits_high);
     store_be64(ctx->block + 120, bits);
-    compress(ctx->state, ctx->block);
+    compress(ctx->state, ctx->block, 1);
     for (int i = 0; i < 8; ++i) store_be64(out + 8 * i, ctx->state[i]);
     secure_wipe(ctx, sizeof *ctx);
 }
