@@ -126,7 +126,8 @@ class SignedUpdateTest : public ::testing::Test {
         while (at < text.size()) {
             std::size_t end = text.find('\n', at);
             if (end == std::string::npos) end = text.size();
-            const std::string line = text.substr(at, end - at);
+            std::string line = text.substr(at, end - at);
+            if (!line.empty() && line.back() == '\r') line.pop_back();  // Windows text mode
             if (line.find("|  1 |") != std::string::npos)
                 errors.push_back(line.substr(line.find("|\t") + 2));
             at = end + 1;
