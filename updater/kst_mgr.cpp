@@ -33,17 +33,9 @@ long LastSystemError() {
     return platform::last_system_error();
 }
 
-std::optional<std::string> ReadWhole(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return text;
-}
-
 // The last serial accepted: 0 when none was kept (or the file is unreadable).
 std::uint64_t KeptSerial(const fs::path& path) {
-    const auto text = ReadWhole(path);
+    const auto text = ReadFileBytes(path);
     if (!text) return 0;
     std::uint64_t serial = 0;
     std::size_t end = text->find_first_of("\r\n");
@@ -204,8 +196,8 @@ bool CKSTMgr::VerifyVersionInfo() {
     fs::remove(LocalPath(local), ec);  // an old signature must not stand in for a missing one
     if (!downloader_->DownloadFile(remote, local, 0))
         return refuse("signature %s could not be downloaded", remote);
-    const auto signature_text = ReadWhole(LocalPath(local));
-    const auto list = ReadWhole(LocalPath(config_.local_version_file));
+    const auto signature_text = ReadFileBytes(LocalPath(local));
+    const auto list = ReadFileBytes(LocalPath(config_.local_version_file));
     Signature signature{};
     if (!signature_text || !list)
         return refuse("signature %s or version file %s could not be read", local,

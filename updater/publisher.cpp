@@ -20,14 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::optional<std::string> ReadWhole(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return text;
-}
-
 bool WriteStaged(const fs::path& path, const std::string& text) {
     return platform::write_file_staged(path, {reinterpret_cast<const std::uint8_t*>(text.data()),
                                               text.size()}) == platform::WriteResult::ok;
@@ -85,7 +77,7 @@ std::optional<PublicKey> MakeKeyPair(const fs::path& secret_file, std::string& e
 }
 
 bool ReadSecretKey(const fs::path& secret_file, Seed& seed, std::string& error) {
-    auto text = ReadWhole(secret_file);
+    auto text = ReadFileBytes(secret_file);
     if (!text) {
         error = platform::path_to_utf8(secret_file) + " cannot be read";
         return false;
@@ -100,7 +92,7 @@ std::optional<PublicKey> ReadPublicKey(const std::string& text_or_file, std::str
     PublicKey key{};
     std::string text = text_or_file;
     if (!ParseHex(text, key.data(), key.size())) {
-        const auto file = ReadWhole(platform::path_from_utf8(text_or_file));
+        const auto file = ReadFileBytes(platform::path_from_utf8(text_or_file));
         if (!file || !ParseHex(*file, key.data(), key.size())) {
             error = text_or_file + " is neither 64 hex digits nor a file holding them";
             return std::nullopt;
@@ -124,7 +116,7 @@ std::optional<fs::path> ServedFile(const fs::path& root, const std::string& remo
 PublishReport SignVersionList(const Seed& seed, const fs::path& list, const fs::path& root,
                               std::optional<std::uint64_t> serial) {
     PublishReport report;
-    const auto text = ReadWhole(list);
+    const auto text = ReadFileBytes(list);
     if (!text) {
         report.error = platform::path_to_utf8(list) + " cannot be read";
         return report;
@@ -177,8 +169,8 @@ PublishReport SignVersionList(const Seed& seed, const fs::path& list, const fs::
 PublishReport VerifyVersionList(const PublicKey& key, const fs::path& list,
                                 const std::optional<fs::path>& root) {
     PublishReport report;
-    const auto text = ReadWhole(list);
-    const auto signature_text = ReadWhole(platform::path_from_utf8(SignatureFile(list)));
+    const auto text = ReadFileBytes(list);
+    const auto signature_text = ReadFileBytes(platform::path_from_utf8(SignatureFile(list)));
     Signature signature{};
     if (!text || !signature_text) {
         report.error = "the list or its .sig file cannot be read";

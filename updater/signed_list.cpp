@@ -2,6 +2,8 @@
 
 #include <cctype>
 #include <charconv>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 #include "toolkit/ed25519.h"
@@ -68,6 +70,14 @@ bool ParseHex(const std::string& raw, std::uint8_t* out, std::size_t size) {
         out[i] = static_cast<std::uint8_t>(high * 16 + low);
     }
     return true;
+}
+
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return bytes;
 }
 
 std::string SignatureFileText(const Signature& signature) {

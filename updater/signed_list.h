@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -55,6 +56,10 @@ std::string HexText(const std::uint8_t* data, std::size_t size);
 bool ParseHex(const std::string& text, std::uint8_t* out, std::size_t size);
 
 std::string SignatureFileText(const Signature& signature);
+
+// The bytes of a list or signature file exactly as stored (what a signature
+// covers); nothing when it cannot be read.
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 
 // Where a public key for signed updates comes from, and the key in force.
 enum class KeySource { none, built_in, configuration };

@@ -11,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+#include "bench/toolkit/cpu_time.h"
 #include "toolkit/ed25519.h"
 #include "toolkit/sha512.h"
 
@@ -18,19 +19,6 @@ namespace {
 
 constexpr std::size_t kModule = 64u << 20;
 constexpr int kVerifies = 2000;
-
-double best_seconds(const std::function<void()>& run) {
-    double best = 1e9;
-    for (int i = 0; i < 3; ++i) {
-        timespec t0{}, t1{};
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t0);
-        run();
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t1);
-        const double s = double(t1.tv_sec - t0.tv_sec) + 1e-9 * double(t1.tv_nsec - t0.tv_nsec);
-        if (s < best) best = s;
-    }
-    return best;
-}
 
 }  // namespace
 
