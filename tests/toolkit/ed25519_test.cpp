@@ -2,6 +2,7 @@
 // keys a strict verifier refuses.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 #include "tests/toolkit/signature_vectors.h"
@@ -92,22 +93,22 @@ TEST(Ed25519, RejectedSignatures) {
         cases.push_back({"message bit " + std::to_string(bit), key, flipped(message, bit), good});
     for (std::size_t bit : {0u, 1u, 128u, 254u, 255u})
         cases.push_back({"key bit " + std::to_string(bit), flipped(key, bit), message, good});
-    for (const char* point : cyrtest::kSmallOrderPoints) {
-        cases.push_back({std::string("small-order key ") + point, hex(point), message, good});
-        cases.push_back({std::string("small-order R ") + point, key, message, [&] {
-                             Bytes sig = hex(point);
-                             sig.insert(sig.end(), s.begin(), s.end());
-                             return sig;
-                         }()});
-    }
-    for (const char* point : cyrtest::kNonCanonicalPoints) {
-        cases.push_back({std::string("non-canonical key ") + point, hex(point), message, good});
-        cases.push_back({std::string("non-canonical R ") + point, key, message, [&] {
-                             Bytes sig = hex(point);
-                             sig.insert(sig.end(), s.begin(), s.end());
-                             return sig;
-                         }()});
-    }
+    // Each refused point as the public key and as R (with the good S).
+    const std::pair<const char*, const char* const*> point_sets[] = {
+        {"small-order", cyrtest::kSmallOrderPoints},
+        {"non-canonical", cyrtest::kNonCanonicalPoints}};
+    const std::size_t set_sizes[] = {std::size(cyrtest::kSmallOrderPoints),
+                                     std::size(cyrtest::kNonCanonicalPoints)};
+    for (std::size_t k = 0; k < 2; ++k)
+        for (std::size_t i = 0; i < set_sizes[k]; ++i) {
+            const std::string what =
+                std::string(point_sets[k].first) + " " + point_sets[k].second[i];
+            const Bytes point = hex(point_sets[k].second[i]);
+            cases.push_back({what + " as key", point, message, good});
+            Bytes signature = point;
+            signature.insert(signature.end(), s.begin(), s.end());
+            cases.push_back({what + " as R", key, message, signature});
+        }
     for (const auto& c : cases) EXPECT_FALSE(verify(c.key, c.message, c.signature)) << c.what;
 }
 
