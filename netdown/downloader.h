@@ -2,6 +2,7 @@
 // file, and its download to a local path. CNetDownLoader is the real one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -20,6 +21,15 @@ class ProgressReceiver {
                             std::uint64_t received) = 0;
 };
 
+// Sees the bytes of one download as they arrive and decides, once all have
+// arrived and before the local file is replaced, whether they may replace it.
+class DownloadCheck {
+  public:
+    virtual ~DownloadCheck() = default;
+    virtual void Update(const void* data, std::size_t size) = 0;
+    virtual bool Accept() = 0;
+};
+
 class Downloader {
   public:
     virtual ~Downloader() = default;
@@ -34,9 +44,9 @@ class Downloader {
     // Calendar time (seconds since the epoch, UTC) of the server's copy.
     virtual bool GetRemoteFileTime(const std::string& remote, std::time_t& time) = 0;
     // `expected` 0: size unknown, no progress reports. The local file is
-    // replaced only by a complete download.
+    // replaced only by a complete download that `check` (when given) accepts.
     virtual bool DownloadFile(const std::string& remote, const std::string& local,
-                              std::uint64_t expected) = 0;
+                              std::uint64_t expected, DownloadCheck* check = nullptr) = 0;
     virtual void SetProgressReceiver(ProgressReceiver* receiver) = 0;
 };
 

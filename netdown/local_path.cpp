@@ -3,6 +3,8 @@
 #include <chrono>
 #include <system_error>
 
+#include "platform/conventions.h"
+
 namespace netdown {
 
 namespace fs = std::filesystem;
@@ -13,15 +15,58 @@ bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
+// How many folders `folder` lies below `root`; nothing when it is not
+// inside. Folder identity comes from the file system, so spelling, case
+// and links in the two paths do not matter.
+std::optional<std::size_t> DepthBelow(const fs::path& folder, const fs::path& root) {
+    if (folder.lexically_normal() == root.lexically_normal()) return 0;
+    std::error_code ec;
+    fs::path at = fs::weakly_canonical(folder, ec);
+    if (ec) return std::nullopt;
+    for (std::size_t depth = 0;; ++depth) {
+        if (fs::equivalent(at, root, ec)) return depth;
+        if (!at.has_relative_path()) return std::nullopt;
+        at = at.parent_path();
+    }
+}
+
+bool IsDotsAndBlanks(const std::string& part) {
+    return part.find_first_not_of(". ") == std::string::npos;
+}
+
 }  // namespace
 
+bool LocalPathStaysInside(const std::string& text, const fs::path& working_folder,
+                          const fs::path& root) {
+    if (text.empty() || IsSeparator(text[0]) || text.find(':') != std::string::npos) return false;
+    for (char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    const auto start = DepthBelow(working_folder, root);
+    if (!start) return false;
+    std::size_t depth = *start;
+    std::size_t begin = 0;
+    bool names_something = false;
+    while (begin <= text.size()) {
+        std::size_t end = begin;
+        while (end < text.size() && !IsSeparator(text[end])) ++end;
+        const std::string part = text.substr(begin, end - begin);
+        begin = end + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            if (depth == 0) return false;
+            --depth;
+            names_something = false;
+            continue;
+        }
+        if (IsDotsAndBlanks(part)) return false;
+        ++depth;
+        names_something = true;
+    }
+    return names_something;
+}
+
 fs::path LocalPath(const std::string& text) {
-    std::u8string u8(text.begin(), text.end());
-#if !defined(_WIN32)
-    for (auto& c : u8)
-        if (c == u8'\\') c = u8'/';
-#endif
-    return fs::path(u8);
+    return platform::path_from_windows_text(text);
 }
 
 bool CreateFolderWithParents(const std::string& folder) {
@@ -62,11 +107,7 @@ bool SetLastWriteTime(const fs::path& path, std::time_t time) {
 
 std::string FormatLocalTime(std::time_t time) {
     std::tm local{};
-#if defined(_WIN32)
-    if (localtime_s(&local, &time) != 0) return "";
-#else
-    if (!localtime_r(&time, &local)) return "";
-#endif
+    if (!platform::local_calendar(time, local)) return "";
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     return text;

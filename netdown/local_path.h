@@ -12,6 +12,17 @@ namespace netdown {
 // UTF-8 text to a path; on POSIX a backslash becomes a folder separator.
 std::filesystem::path LocalPath(const std::string& text);
 
+// Whether a relative local path from a server's list stays inside `root`
+// when it is resolved against `working_folder` (which must lie inside
+// `root`, or be `root`). Refused: empty paths, absolute, rooted and UNC
+// paths, anything with ':' (drive letters, alternate data streams), control
+// characters, components of dots and blanks other than "." and ".." (which
+// Windows would trim into something else), and any ".." that climbs above
+// `root`. The one rule for the updater's module paths and the banner
+// movie names.
+bool LocalPathStaysInside(const std::string& text, const std::filesystem::path& working_folder,
+                          const std::filesystem::path& root);
+
 // Creates `folder` and every missing parent; an existing folder is success.
 // Refuses texts of 260 bytes or more and more than 20 levels.
 bool CreateFolderWithParents(const std::string& folder);

@@ -4,46 +4,16 @@
 #include <cstdarg>
 #include <ctime>
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
+#include "platform/conventions.h"
+#include "platform/files.h"
 
 namespace netdown {
 
 namespace {
 
-#if defined(_WIN32)
-std::wstring Widen(const std::string& utf8) {
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
-
-// Log files hold the system's narrow code page, as every other text file here.
-std::string ToNarrow(const std::string& utf8) {
-    const std::wstring wide = Widen(utf8);
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), n,
-                        nullptr, nullptr);
-    return narrow;
-}
-#else
-const std::string& ToNarrow(const std::string& utf8) {
-    return utf8;
-}
-#endif
-
 std::FILE* CreateLogFile(const std::string& path) {
     if (path.empty()) return nullptr;
-#if defined(_WIN32)
-    return _wfopen(Widen(path).c_str(), L"w");
-#else
-    return std::fopen(path.c_str(), "w");
-#endif
+    return platform::open_file(platform::path_from_utf8(path), "w").release();
 }
 
 }  // namespace
@@ -55,11 +25,7 @@ std::string LogTimeStamp() {
     const int millis =
         static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
     std::tm local{};
-#if defined(_WIN32)
-    localtime_s(&local, &seconds);
-#else
-    localtime_r(&seconds, &local);
-#endif
+    platform::local_calendar(seconds, local);
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%02d-%02d %02d:%02d:%02d:%03d", local.tm_mon + 1,
                   local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, millis);
@@ -88,7 +54,8 @@ void Logger::Log(int level, const char* format, ...) {
     char line[10400];
     std::snprintf(line, sizeof line, "%s | %2d |  %s |\t%s", LogTimeStamp().c_str(), level, tag_,
                   message);
-    std::fprintf(file_, "%s\n", ToNarrow(line).c_str());
+    // Log files hold the system's narrow text, as every other text file here.
+    std::fprintf(file_, "%s\n", platform::to_system_narrow(line).c_str());
     std::fflush(file_);
 }
 

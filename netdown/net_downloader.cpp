@@ -9,11 +9,7 @@
 #include <vector>
 
 #include "netdown/local_path.h"
-
-#if defined(_WIN32)
-#include <share.h>
-#include <windows.h>
-#endif
+#include "platform/files.h"
 
 namespace netdown {
 
@@ -34,25 +30,6 @@ std::string Label(const char* format, const std::string& a, const std::string& b
 
 SystemError FileError(int code) {
     return SystemError{code, std::generic_category().message(code)};
-}
-
-std::FILE* CreateLocalFile(const fs::path& path) {
-#if defined(_WIN32)
-    // Other writers are kept out while the download runs.
-    return _wfsopen(path.c_str(), L"wb", _SH_DENYWR);
-#else
-    return std::fopen(path.c_str(), "wb");
-#endif
-}
-
-bool ReplaceFile(const fs::path& from, const fs::path& to) {
-#if defined(_WIN32)
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-#else
-    std::error_code ec;
-    fs::rename(from, to, ec);
-    return !ec;
-#endif
 }
 
 void RemoveQuietly(const fs::path& path) {
@@ -300,10 +277,10 @@ bool CNetDownLoader::GetRemoteFileTime(const std::string& remote, std::time_t& t
     return true;
 }
 
-bool CNetDownLoader::ReplaceTarget(const std::string& temp, const std::string& local) {
+bool CNetDownLoader::ReplaceTarget(const fs::path& temp, const std::string& local) {
     // A running module may hold the target for a moment after it was told to end.
     for (int attempt = 1;; ++attempt) {
-        if (ReplaceFile(LocalPath(temp), LocalPath(local))) return true;
+        if (platform::replace_file(temp, LocalPath(local))) return true;
         if (attempt >= kReplaceAttempts) return false;
         if (options_.pause)
             options_.pause(kReplaceWait);
@@ -313,7 +290,7 @@ bool CNetDownLoader::ReplaceTarget(const std::string& temp, const std::string& l
 }
 
 bool CNetDownLoader::DownloadFile(const std::string& remote, const std::string& local,
-                                  std::uint64_t expected) {
+                                  std::uint64_t expected, DownloadCheck* check) {
     const std::string label = Label("DownloadFile(%s->%s)", remote, local);
 
     // What the server says about the file: the download must match its size,
@@ -353,10 +330,12 @@ bool CNetDownLoader::DownloadFile(const std::string& remote, const std::string& 
         }
     }
 
-    // The old file stays until the new one is complete beside it.
-    const std::string temp = local + ".vlrdown";
-    const fs::path temp_path = LocalPath(temp);
-    std::FILE* file = CreateLocalFile(temp_path);
+    // The old file stays until the new one is complete beside it, in a
+    // name created afresh: whatever was planted at "local.vlrdown" (a link
+    // above all) receives nothing.
+    auto created = platform::create_temp_beside(LocalPath(local), ".vlrdown");
+    std::FILE* file = created ? created->file.release() : nullptr;
+    const fs::path temp_path = created ? created->path : fs::path();
     if (!file) {
         const int code = errno;
         const SystemError error = FileError(code);
@@ -390,6 +369,7 @@ bool CNetDownLoader::DownloadFile(const std::string& remote, const std::string& 
         Log(kLogDetail, "%s : InternetReadFile[%3d] : %3u bytes", label.c_str(), chunk,
             static_cast<unsigned>(got));
         received += got;
+        if (check) check->Update(buffer.data(), got);
         if (expected != 0 && receiver_)
             receiver_->OnProgress(chunk == 1 ? local : "", expected, received);
         if (std::fwrite(buffer.data(), 1, got, file) != got) {
@@ -399,7 +379,9 @@ bool CNetDownLoader::DownloadFile(const std::string& remote, const std::string& 
             return fail();
         }
     }
-    const bool closed = std::fclose(file) == 0;
+    // On the device before it takes the old file's place.
+    const bool flushed = platform::flush_to_device(file);
+    const bool closed = std::fclose(file) == 0 && flushed;
     file = nullptr;
     if (!closed) {
         const SystemError error = FileError(errno);
@@ -414,8 +396,20 @@ bool CNetDownLoader::DownloadFile(const std::string& remote, const std::string& 
             static_cast<unsigned long long>(received), static_cast<unsigned long long>(required));
         return fail();
     }
+    if (check && !check->Accept()) {
+        // The caller reports why; the old file stays as it was.
+        Log(kLogWarning, "%s : refused by the content check, %s kept", label.c_str(),
+            local.c_str());
+        return fail();
+    }
     if (server_time) SetLastWriteTime(temp_path, *server_time);
-    if (!ReplaceTarget(temp, local)) {
+    // The new copy keeps what the old one was allowed (a program stays
+    // executable where the system marks that on the file).
+    std::error_code ec;
+    const fs::file_status old_status = fs::status(LocalPath(local), ec);
+    if (!ec && fs::is_regular_file(old_status))
+        fs::permissions(temp_path, old_status.permissions(), ec);
+    if (!ReplaceTarget(temp_path, local)) {
         Log(kLogError, "%s : ERROR, could not replace local file(%s)", label.c_str(),
             local.c_str());
         return fail();

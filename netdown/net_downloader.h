@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -43,8 +44,8 @@ class CNetDownLoader : public Logger, public Downloader {
     bool ConnectServer() override;
     bool GetRemoteFileSize(const std::string& remote, std::uint64_t& size) override;
     bool GetRemoteFileTime(const std::string& remote, std::time_t& time) override;
-    bool DownloadFile(const std::string& remote, const std::string& local,
-                      std::uint64_t expected) override;
+    bool DownloadFile(const std::string& remote, const std::string& local, std::uint64_t expected,
+                      DownloadCheck* check = nullptr) override;
     void SetProgressReceiver(ProgressReceiver* receiver) override { receiver_ = receiver; }
 
     bool _IsRemoteFileOpened(const std::string& remote);
@@ -57,7 +58,7 @@ class CNetDownLoader : public Logger, public Downloader {
     bool CloseHandle(int which);  // 0 remote, 1 connection, 2 session
     void CloseAll();
     bool HttpServerTime(std::time_t& time);  // quiet: a missing date is no error
-    bool ReplaceTarget(const std::string& temp, const std::string& local);
+    bool ReplaceTarget(const std::filesystem::path& temp, const std::string& local);
 
     DownloaderOptions options_;
     std::unique_ptr<Transport> transport_;

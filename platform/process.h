@@ -17,4 +17,8 @@ bool start_process(std::string_view command_line, const std::filesystem::path& w
 // xdg-open elsewhere). Does not wait; false when it could not be started.
 bool shell_open(const std::filesystem::path& target);
 
+// The calling thread's last system error code (GetLastError on Windows,
+// errno elsewhere), for the log line of a failed start, open or load.
+long last_system_error();
+
 }  // namespace platform

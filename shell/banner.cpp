@@ -47,8 +47,10 @@ struct BannerEntry {
 }  // namespace
 
 bool is_safe_movie_name(const std::string& name) {
-    return !name.empty() && name.find_first_of("\\/:") == std::string::npos &&
-           name.find("..") == std::string::npos;
+    // Resolved in the Banner folder and kept there, by the same rule as the
+    // updater's module paths.
+    static const fs::path banner = "Banner";
+    return netdown::LocalPathStaysInside(name, banner, banner);
 }
 
 std::vector<std::string> banner_names_for_download(const std::vector<std::string>& lines) {
@@ -122,7 +124,7 @@ fs::path choose_banner_movie(const fs::path& program_folder) {
     const auto names = banner_names_for_window(read_lines(banner_folder / kBannerListName, opened));
     if (names.empty()) return fallback;
     const std::size_t index = static_cast<std::size_t>(platform::c_rand()) % names.size();
-    const fs::path movie = banner_folder / platform::path_from_utf8(names[index]);
+    const fs::path movie = banner_folder / netdown::LocalPath(names[index]);
     std::error_code ec;
     return fs::exists(movie, ec) ? movie : fallback;
 }

@@ -15,8 +15,9 @@ namespace shell {
 inline constexpr char kBannerListName[] = "banner_list.txt";
 inline constexpr char kDefaultBannerMovie[] = "vellora_banner_tarnwick.swf";
 
-// A movie name from the server's list becomes a local file name: names that
-// could reach outside the Banner folder are refused.
+// A movie name from the server's list becomes a local path in the Banner
+// folder: names that could reach outside it (netdown::LocalPathStaysInside)
+// are refused.
 bool is_safe_movie_name(const std::string& name);
 
 // Movie names of the banner list as the refresh reads it (SplitList, at

@@ -43,6 +43,7 @@ UpdateConfig ReadUpdateConfig(const std::filesystem::path& file) {
     c.remote_version_file = platform::ini_string(file, "SERVER", "Remote Version File", "");
     c.local_version_file = platform::ini_string(file, "LOCAL", "Local Version File", "");
     c.default_exec_file = platform::ini_string(file, "LOCAL", "Default Exec File", "");
+    c.public_key = platform::ini_string(file, "SIGNATURE", "Public Key", "");
     return c;
 }
 

@@ -18,6 +18,7 @@ struct UpdateConfig {
     std::string remote_version_file;
     std::string local_version_file;
     std::string default_exec_file;
+    std::string public_key;  // [SIGNATURE] "Public Key": 64 hex digits, or empty
 
     UpdateConfig() = default;
     UpdateConfig(const UpdateConfig&) = default;
@@ -29,7 +30,7 @@ struct UpdateConfig {
 // anything else HTTP (3).
 int ServiceOfProtocol(const std::string& protocol, bool& secure);
 
-// Reads the nine keys with their defaults; the file must exist.
+// Reads the keys with their defaults; the file must exist.
 UpdateConfig ReadUpdateConfig(const std::filesystem::path& file);
 
 // Overwrites a secret's bytes before its memory is given back.

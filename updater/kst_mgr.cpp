@@ -1,16 +1,19 @@
 #include "updater/kst_mgr.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "netdown/local_path.h"
+#include "platform/files.h"
 #include "platform/library.h"
 #include "platform/process.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-#endif
+#include "platform/staged_output.h"
+#include "toolkit/ed25519.h"
+#include "toolkit/sha512.h"
 
 namespace updater {
 
@@ -27,19 +30,51 @@ constexpr std::chrono::milliseconds kStepPause{100};
 constexpr const char* kNothingToLaunch = "ERROR, 실행할 모듈도  기본 실행 파일도 없습니다";
 
 long LastSystemError() {
-#if defined(_WIN32)
-    return static_cast<long>(GetLastError());
-#else
-    return errno;
-#endif
+    return platform::last_system_error();
 }
 
-std::FILE* OpenText(const fs::path& path) {
-#if defined(_WIN32)
-    return _wfopen(path.c_str(), L"rt");
-#else
-    return std::fopen(path.c_str(), "r");
-#endif
+// The last serial accepted: 0 when none was kept (or the file is unreadable).
+std::uint64_t KeptSerial(const fs::path& path) {
+    const auto text = ReadFileBytes(path);
+    if (!text) return 0;
+    std::uint64_t serial = 0;
+    std::size_t end = text->find_first_of("\r\n");
+    if (end == std::string::npos) end = text->size();
+    const auto [at, ec] = std::from_chars(text->data(), text->data() + end, serial);
+    return ec == std::errc() && at == text->data() + end ? serial : 0;
+}
+
+bool KeepSerial(const fs::path& path, std::uint64_t serial) {
+    const std::string text = std::to_string(serial) + "\n";
+    return platform::write_file_staged(path, {reinterpret_cast<const std::uint8_t*>(text.data()),
+                                              text.size()}) == platform::WriteResult::ok;
+}
+
+// Hashes a module as it arrives and accepts it only with the signed digest.
+class Sha512Check final : public netdown::DownloadCheck {
+  public:
+    explicit Sha512Check(const Sha512Digest& expected) : expected_(expected) {
+        cyr::sha512_init(&ctx_);
+    }
+    void Update(const void* data, std::size_t size) override {
+        cyr::sha512_update(&ctx_, static_cast<const std::uint8_t*>(data), size);
+    }
+    bool Accept() override {
+        Sha512Digest got{};
+        cyr::sha512_final(&ctx_, got.data());
+        mismatch_ = got != expected_;
+        return !mismatch_;
+    }
+    bool mismatch() const { return mismatch_; }
+
+  private:
+    cyr::Sha512Context ctx_;
+    Sha512Digest expected_;
+    bool mismatch_ = false;
+};
+
+const char* KeySourceText(KeySource source) {
+    return source == KeySource::built_in ? "built in" : "VLR.ini [SIGNATURE] Public Key";
 }
 
 bool Exists(const std::string& path) {
@@ -69,8 +104,12 @@ const char* StepText(int index) {
 }
 
 CKSTMgr::CKSTMgr(std::unique_ptr<netdown::Downloader> downloader, platform::Clock& clock,
-                 const std::string& log_file)
-    : Logger("CKSTMgr", kLogInfo, log_file), downloader_(std::move(downloader)), clock_(clock) {
+                 const std::string& log_file, ManagerSetup setup)
+    : Logger("CKSTMgr", kLogInfo, log_file),
+      downloader_(std::move(downloader)),
+      clock_(clock),
+      setup_(std::move(setup)) {
+    if (setup_.installation.empty()) setup_.installation = platform::program_folder().parent_path();
     downloader_->SetProgressReceiver(this);
     SetStep(0);
 }
@@ -123,6 +162,66 @@ bool CKSTMgr::LoadConfig(const std::string& given) {
     Log(kLogInfo, "LoadConfig : [LOCAL] Version File            = %s",
         c.local_version_file.c_str());
     Log(kLogInfo, "LoadConfig : [LOCAL]  Default Exec Filee     = %s", c.default_exec_file.c_str());
+    const UpdateKey key = ChooseUpdateKey(setup_.built_in_key, c.public_key);
+    if (key.source != KeySource::none)
+        Log(kLogInfo, "LoadConfig : [SIGNATURE] Public Key         = %s (%s)",
+            key.usable ? HexText(key.key.data(), key.key.size()).c_str() : "unusable",
+            KeySourceText(key.source));
+    if (key.configuration_ignored)
+        Log(kLogWarning,
+            "LoadConfig : 경고, VLR.ini [SIGNATURE] Public Key differs from the built-in key and "
+            "is ignored");
+    return true;
+}
+
+bool CKSTMgr::VerifyVersionInfo() {
+    signed_.reset();
+    verified_list_.clear();
+    const UpdateKey key = ChooseUpdateKey(setup_.built_in_key, config_.public_key);
+    if (key.source == KeySource::none) return true;  // unsigned updates, as always
+    auto refuse = [this](const char* format, const std::string& a = "", const std::string& b = "") {
+        std::string text = "VerifyVersionInfo : ERROR, ";
+        text += format;
+        text += ", version list refused";
+        Log(kLogError, text.c_str(), a.c_str(), b.c_str());
+        Fail(RunResult::refused);
+        return false;
+    };
+    if (!key.usable)
+        return refuse("the public key (%s) is not a valid Ed25519 key", KeySourceText(key.source));
+
+    const std::string remote = config_.remote_version_file + kSignatureSuffix;
+    const std::string local = config_.local_version_file + kSignatureSuffix;
+    std::error_code ec;
+    fs::remove(LocalPath(local), ec);  // an old signature must not stand in for a missing one
+    if (!downloader_->DownloadFile(remote, local, 0))
+        return refuse("signature %s could not be downloaded", remote);
+    const auto signature_text = ReadFileBytes(LocalPath(local));
+    const auto list = ReadFileBytes(LocalPath(config_.local_version_file));
+    Signature signature{};
+    if (!signature_text || !list)
+        return refuse("signature %s or version file %s could not be read", local,
+                      config_.local_version_file);
+    if (!ParseHex(*signature_text, signature.data(), signature.size()) ||
+        !cyr::ed25519_verify(key.key.data(), reinterpret_cast<const std::uint8_t*>(list->data()),
+                             list->size(), signature.data()))
+        return refuse("signature %s does not match the version list", remote);
+    std::string error;
+    auto lines = ReadSignedLines(*list, error);
+    if (!lines) return refuse("the signed version list holds %s", error);
+
+    const fs::path serial_file = LocalPath(config_.local_version_file + kSerialSuffix);
+    const std::uint64_t kept = KeptSerial(serial_file);
+    if (lines->serial < kept)
+        return refuse("serial %s is lower than %s accepted before (replayed list)",
+                      std::to_string(lines->serial), std::to_string(kept));
+    if (lines->serial > kept && !KeepSerial(serial_file, lines->serial))
+        Log(kLogWarning, "VerifyVersionInfo : 경고, serial could not be kept in %s",
+            config_.local_version_file.c_str());
+    Log(kLogInfo, "VerifyVersionInfo : signature OK, serial %llu, %d module digests",
+        static_cast<unsigned long long>(lines->serial), static_cast<int>(lines->digests.size()));
+    signed_ = std::move(*lines);
+    verified_list_ = std::move(*list);
     return true;
 }
 
@@ -163,23 +262,37 @@ bool CKSTMgr::ParseVersionInfo() {
         Log(kLogError, "ParseVersionInfo : ERROR, version file(%s) does not exist", path.c_str());
         return false;
     }
-    std::FILE* file = OpenText(LocalPath(path));
-    if (!file) {
+    platform::FilePtr file;
+    if (!signed_) file = platform::open_file(LocalPath(path), "rt");
+    if (!signed_ && !file) {
         Log(kLogError, "ParseVersionInfo : ERROR, open version file(%s), EC =%ld", path.c_str(),
             LastSystemError());
         return false;
     }
     modules_.clear();
-    for (const std::string& line : ReadListLines(file)) {
+    // A signed list is read from the very bytes its signature covered.
+    const std::vector<std::string> lines =
+        signed_ ? TextLines(verified_list_) : ReadListLines(file.get());
+    file.reset();
+    std::error_code ec;
+    const fs::path working = fs::current_path(ec);
+    for (const std::string& line : lines) {
         auto entry = ModuleFromLine(line, this);
         if (!entry) continue;
+        if (!netdown::LocalPathStaysInside(entry->local_path, working, setup_.installation)) {
+            Log(kLogError,
+                "ParseVersionInfo : ERROR, local path(%s) leaves the installation folder, "
+                "module ignored",
+                entry->local_path.c_str());
+            Fail(RunResult::refused);
+            continue;
+        }
         modules_.push_back(std::move(*entry));
         const ModuleEntry& m = modules_.back();
         Log(kLogInfo, "ParseVersionInfo : Module[%2d] = %s | %s | %s | %s",
             static_cast<int>(modules_.size()), m.local_path.c_str(), m.remote_path.c_str(),
             m.options.c_str(), m.arguments.c_str());
     }
-    std::fclose(file);
     return true;
 }
 
@@ -228,32 +341,58 @@ bool CKSTMgr::DownloadNewFiles() {
     }
     for (ModuleEntry& m : modules_) {
         if (m.download != 1) continue;
+        if (signed_ && signed_->digests.count(m.remote_path) == 0) {
+            Log(kLogError,
+                "DownloadNewFiles : ERROR, %s has no SHA-512 in the signed version list, %s kept",
+                m.remote_path.c_str(), m.local_path.c_str());
+            Fail(RunResult::refused);
+            m.download = 0;
+            continue;
+        }
         std::uint64_t size = 0;
         if (!downloader_->GetRemoteFileSize(m.remote_path, size)) {
             Log(kLogError, "DownloadNewFiles : GetRemoteFileSize(%s) ERROR", m.remote_path.c_str());
+            Fail(RunResult::module_failed);
             m.download = 0;  // nothing new arrived, so nothing is registered
             continue;
         }
-        if (downloader_->DownloadFile(m.remote_path, m.local_path, size)) {
-            Log(kLogInfo, "DownloadNewFiles : DownloadFile(%s->%s) OK . %llu Bytes",
-                m.remote_path.c_str(), m.local_path.c_str(), static_cast<unsigned long long>(size));
-        } else {
-            Log(kLogError, "DownloadNewFiles : DownloadFile(%s->%s) ERROR", m.remote_path.c_str(),
-                m.local_path.c_str());
-            m.download = 0;
-        }
+        if (!DownloadModule(m, size)) m.download = 0;
     }
     return true;
+}
+
+bool CKSTMgr::DownloadModule(ModuleEntry& m, std::uint64_t size) {
+    std::optional<Sha512Check> check;
+    if (signed_) check.emplace(signed_->digests.at(m.remote_path));
+    if (downloader_->DownloadFile(m.remote_path, m.local_path, size, check ? &*check : nullptr)) {
+        Log(kLogInfo, "DownloadNewFiles : DownloadFile(%s->%s) OK . %llu Bytes",
+            m.remote_path.c_str(), m.local_path.c_str(), static_cast<unsigned long long>(size));
+        return true;
+    }
+    if (check && check->mismatch()) {
+        Log(kLogError,
+            "DownloadNewFiles : ERROR, SHA-512 of %s differs from the signed version list, %s "
+            "kept",
+            m.remote_path.c_str(), m.local_path.c_str());
+        Fail(RunResult::refused);
+    } else {
+        Log(kLogError, "DownloadNewFiles : DownloadFile(%s->%s) ERROR", m.remote_path.c_str(),
+            m.local_path.c_str());
+        Fail(RunResult::module_failed);
+    }
+    return false;
 }
 
 bool CKSTMgr::RegisterModule() {
     SetStep(6);
     for (const ModuleEntry& m : modules_) {
         if (!m.Has('R') || m.download != 1) continue;
-        if (_RegisterControl(m.local_path))
+        if (_RegisterControl(m.local_path)) {
             Log(kLogInfo, "RegisterModule : _RegisterControl(%s) OK", m.local_path.c_str());
-        else
+        } else {
             Log(kLogError, "RegisterModule : _RegisterControl(%s) ", m.local_path.c_str());
+            Fail(RunResult::module_failed);
+        }
     }
     return true;
 }
@@ -281,6 +420,13 @@ bool CKSTMgr::_RegisterControl(const std::string& path) {
 }
 
 bool CKSTMgr::_ExecuteApp(const std::string& path, const std::string& arguments) {
+    // The path goes between quotes: one of its own would end them early and
+    // hand the rest of the path to the command line as arguments.
+    if (path.find('"') != std::string::npos) {
+        Log(kLogError, "%s : ERROR, a program path with a double quote is not started",
+            path.c_str());
+        return false;
+    }
     const std::string command_line = "\"" + path + "\" " + arguments;
     fs::path folder = LocalPath(path).parent_path();
     if (folder.empty()) folder = fs::current_path();
@@ -308,6 +454,7 @@ bool CKSTMgr::LaunchModule() {
         const bool ok =
             m.Has('E') ? _ExecuteApp(m.local_path, m.arguments) : _OpenApp(m.local_path);
         ++launched;
+        if (!ok) Fail(RunResult::launch_failed);
         Log(ok ? kLogInfo : kLogError,
             ok ? "LaunchModule : _ExecuteApp(%s , %s) OK" : "LaunchModule : _ExecuteApp(%s , %s) ",
             m.local_path.c_str(), m.arguments.c_str());
@@ -318,23 +465,29 @@ bool CKSTMgr::LaunchModule() {
     if (!Exists(fallback)) {
         Log(kLogError, "LaunchModule :  %s", kNothingToLaunch);
         if (display_) display_->ShowMessage(kNothingToLaunch, "VLRUpdate");
+        Fail(RunResult::launch_failed);
         return false;
     }
     Log(kLogWarning, "LaunchModule :  경고, 실행할 모듈이 없습니다. 기본 실행 파일을 실행합니다");
     const bool ok = _ExecuteApp(fallback, "");
+    if (!ok) Fail(RunResult::launch_failed);
     Log(ok ? kLogInfo : kLogError,
         ok ? "LaunchModule : _ExecuteApp(%s) OK" : "LaunchModule : _ExecuteApp(%s) ",
         fallback.c_str());
     return true;
 }
 
-void CKSTMgr::Run(const std::string& config_path) {
+RunResult CKSTMgr::Run(const std::string& config_path) {
+    result_ = RunResult::ok;
     bool ok = LoadConfig(config_path);
+    if (!ok) Fail(RunResult::no_configuration);
     clock_.sleep(kStepPause);
     if (ok) ok = ConnectServer(), clock_.sleep(kStepPause);
     if (ok) ok = GetVersionInfo(), clock_.sleep(kStepPause);
+    if (ok) ok = VerifyVersionInfo();
     if (ok) ok = ParseVersionInfo(), clock_.sleep(kStepPause);
     if (ok) ok = CompareVersionInfo(), clock_.sleep(kStepPause);
+    if (!ok) Fail(RunResult::no_version_list);
     if (ok && ModulesToUpdate() > 0) {
         DownloadNewFiles();
         RegisterModule();
@@ -342,6 +495,7 @@ void CKSTMgr::Run(const std::string& config_path) {
     }
     LaunchModule();
     clock_.sleep(kStepPause);
+    return result_;
 }
 
 }  // namespace updater

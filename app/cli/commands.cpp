@@ -6,6 +6,7 @@
 
 #include "app/cli/args.h"
 #include "app/cli/terminal.h"
+#include "app/cli/update_command.h"
 #include "package/codepage.h"
 #include "package/decrypt_run.h"
 #include "package/encrypt_run.h"
@@ -299,6 +300,7 @@ int info(const Options& o) {
 }  // namespace
 
 int run(const std::vector<std::string>& args) {
+    if (!args.empty() && args[0] == "update") return run_update({args.begin() + 1, args.end()});
     Parsed parsed = parse_args(args);
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "vellora-cli: %s\n%s", parsed.error.c_str(), usage_text().c_str());

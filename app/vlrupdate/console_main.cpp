@@ -1,6 +1,10 @@
 // VLRUpdate as a console program: the same run and log files as the window
 // build; the status lines go to the terminal.
 //   vlrupdate [configuration file]   (default .\VLR.ini)
+// Exit status (updater::RunResult, the first failure of the run): 0 updated
+// or nothing to do, 1 no configuration, 2 no connection or version list,
+// 3 refused (signature, serial, SHA-512 or an unsafe local path), 4 a module
+// not downloaded or registered, 5 nothing started or a start failed.
 #include <unistd.h>
 
 #include <condition_variable>
@@ -100,16 +104,17 @@ int main(int argc, char** argv) {
     netdown::DownloaderOptions options;
     options.pause = [&clock](std::chrono::milliseconds d) { clock.sleep(d); };
     ConsoleDisplay display;
+    updater::RunResult result = updater::RunResult::ok;
     {
         updater::CKSTMgr manager(std::make_unique<netdown::CNetDownLoader>(options), clock);
         std::thread worker([&] {
             manager.AttachDisplay(&display);
-            manager.Run(config_path);
+            result = manager.Run(config_path);
             manager.AttachDisplay(nullptr);
             display.Finish();
         });
         display.Loop();
         worker.join();
     }
-    return 0;
+    return static_cast<int>(result);
 }

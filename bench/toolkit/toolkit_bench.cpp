@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/toolkit/cpu_time.h"
 #include "toolkit/cyr.h"
 #include "toolkit/sha1.h"
 
@@ -19,19 +20,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 constexpr std::size_t kTotal = 64u << 20;
-
-double best_seconds(const std::function<void()>& run) {
-    double best = 1e9;
-    for (int i = 0; i < 3; ++i) {
-        timespec t0{}, t1{};
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t0);
-        run();
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t1);
-        double s = double(t1.tv_sec - t0.tv_sec) + 1e-9 * double(t1.tv_nsec - t0.tv_nsec);
-        if (s < best) best = s;
-    }
-    return best;
-}
 
 double mb_per_s(double seconds) {
     return double(kTotal) / 1e6 / seconds;

@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -95,6 +96,10 @@ bool start_process(std::string_view command_line, const std::filesystem::path& w
 
 bool shell_open(const std::filesystem::path& target) {
     return spawn({"xdg-open", target.string()}, nullptr, true);
+}
+
+long last_system_error() {
+    return errno;
 }
 
 }  // namespace platform

@@ -30,4 +30,8 @@ bool shell_open(const std::filesystem::path& target) {
     return result > 32;
 }
 
+long last_system_error() {
+    return static_cast<long>(GetLastError());
+}
+
 }  // namespace platform

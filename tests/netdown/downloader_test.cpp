@@ -299,6 +299,69 @@ TEST_F(HttpDownloaderTest, TargetThatCannotBeReplacedIsRetriedThenLeftAlone) {
                                       ")"));
 }
 
+// Whatever lies at the temporary's usual name is left alone: a dangling
+// link planted there receives nothing, a stale file keeps its bytes, and
+// the download still replaces the module whole.
+TEST_F(HttpDownloaderTest, PlantedTemporaryNamesReceiveNothing) {
+    Serve("j.dll", "new module");
+    ASSERT_TRUE(Connect());
+    struct Case {
+        const char* what;
+        bool link;
+    } cases[] = {{"stale file", false}, {"dangling link", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder elsewhere;
+        const fs::path planted = Local("j.dll.vlrdown");
+        const fs::path aim = elsewhere / "receives-nothing";
+        fs::remove(planted);
+        WriteFile(Local("j.dll"), "old module");
+        if (c.link) {
+            std::error_code ec;
+            fs::create_symlink(aim, planted, ec);
+            if (ec) GTEST_SKIP() << "no symbolic links here: " << ec.message();
+        } else {
+            WriteFile(planted, "stale");
+        }
+        EXPECT_TRUE(down_->DownloadFile("j.dll", Local("j.dll"), 0));
+        EXPECT_EQ(ReadFile(Local("j.dll")), "new module");
+        EXPECT_FALSE(fs::exists(aim));
+        EXPECT_TRUE(fs::is_symlink(planted) == c.link);
+        if (!c.link) {
+            EXPECT_EQ(ReadFile(planted), "stale");
+        }
+        EXPECT_FALSE(fs::exists(Local("j.dll.vlrdown1")));
+    }
+}
+
+// A content check sees every byte and can refuse the download: the old
+// module then stays as it was.
+TEST_F(HttpDownloaderTest, ContentCheckDecidesBeforeTheReplace) {
+    class Recorder : public netdown::DownloadCheck {
+      public:
+        explicit Recorder(bool accept) : accept_(accept) {}
+        void Update(const void* data, std::size_t size) override {
+            seen.append(static_cast<const char*>(data), size);
+        }
+        bool Accept() override { return accept_; }
+        std::string seen;
+
+      private:
+        bool accept_;
+    };
+    const std::string module = RandomBytes(10000, 6);
+    Serve("k.dll", module);
+    ASSERT_TRUE(Connect());
+    for (const bool accept : {false, true}) {
+        WriteFile(Local("k.dll"), "old module");
+        Recorder check(accept);
+        EXPECT_EQ(down_->DownloadFile("k.dll", Local("k.dll"), 10000, &check), accept);
+        EXPECT_EQ(check.seen, module);
+        EXPECT_EQ(ReadFile(Local("k.dll")), accept ? module : "old module");
+        EXPECT_FALSE(fs::exists(Local("k.dll.vlrdown")));
+    }
+}
+
 // FTP without the passive flag: the server opens the data connection.
 class FtpDownloaderTest : public DownloaderTest {
   protected:

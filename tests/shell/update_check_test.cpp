@@ -168,12 +168,21 @@ TEST(BannerList, WindowAndDownloadReadTheirNames) {
         "i/j.swf|x\n",
         "C:k.swf|x\n",
         "l..swf|x\n",
+        "sub\\..\\..\\m.swf|x\n",
+        "\\\\server\\share\\n.swf|x\n",
+        "/etc/o.swf|x\n",
+        "p.swf:stream|x\n",
+        "...\\q.swf|x\n",
+        "sub\\..\\r.swf|x\n",
     };
+    // Names stay inside the Banner folder: a subfolder is fine, climbing out,
+    // roots, drives, shares and streams are not.
     EXPECT_EQ(shell::banner_names_for_window(lines),
-              (std::vector<std::string>{"a.swf", "b.swf", "c.swf"}));
+              (std::vector<std::string>{"a.swf", "b.swf", "c.swf", "i/j.swf", "l..swf",
+                                        "sub\\..\\r.swf"}));
     // The refresh needs two fields: "c.swf|" has only one.
     EXPECT_EQ(shell::banner_names_for_download(lines),
-              (std::vector<std::string>{"a.swf", "b.swf"}));
+              (std::vector<std::string>{"a.swf", "b.swf", "i/j.swf", "l..swf", "sub\\..\\r.swf"}));
 }
 
 TEST(BannerChoice, PicksByRandOrFallsBackToTheDefaultMovie) {

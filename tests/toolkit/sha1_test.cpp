@@ -11,15 +11,8 @@
 namespace {
 
 using cyrtest::Bytes;
+using cyrtest::message_of;
 using cyrtest::to_hex;
-
-Bytes message_of(const cyrtest::DigestVector& v) {
-    std::string one = v.message;
-    Bytes m;
-    m.reserve(one.size() * v.repeat);
-    for (unsigned long i = 0; i < v.repeat; ++i) m.insert(m.end(), one.begin(), one.end());
-    return m;
-}
 
 TEST(Sha1, FipsVectorsOneShot) {
     for (const auto& v : cyrtest::kSha1Vectors) {

@@ -2,6 +2,10 @@
 // of each is written beside it.
 #pragma once
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 namespace cyrtest {
 
 struct BlockVector {
@@ -51,6 +55,15 @@ struct DigestVector {
     unsigned long repeat;
     const char* digest;
 };
+
+// The whole message of a digest vector.
+inline std::vector<uint8_t> message_of(const DigestVector& v) {
+    const std::string one = v.message;
+    std::vector<uint8_t> m;
+    m.reserve(one.size() * v.repeat);
+    for (unsigned long i = 0; i < v.repeat; ++i) m.insert(m.end(), one.begin(), one.end());
+    return m;
+}
 
 // FIPS 180-1 Appendix A to C; the empty message from FIPS 180-2's examples.
 inline const DigestVector kSha1Vectors[] = {

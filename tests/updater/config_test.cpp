@@ -24,7 +24,9 @@ TEST(ReadUpdateConfig, ReadsEveryKey) {
               "; Remote Address=commented.example.com\r\n"
               "[LOCAL]\r\n"
               "Local Version File=.\\version.txt\r\n"
-              "Default Exec File=..\\Vellora.exe\r\n");
+              "Default Exec File=..\\Vellora.exe\r\n"
+              "[SIGNATURE]\r\n"
+              "Public Key= 00112233445566778899aabbccddeeff00112233445566778899aabbccddeeff\r\n");
     const auto c = updater::ReadUpdateConfig(folder / "VLR.ini");
     EXPECT_EQ(c.remote_address, "update.example.com");
     EXPECT_EQ(c.service, 3);
@@ -36,6 +38,7 @@ TEST(ReadUpdateConfig, ReadsEveryKey) {
     EXPECT_EQ(c.remote_version_file, "/down/version.txt");
     EXPECT_EQ(c.local_version_file, ".\\version.txt");
     EXPECT_EQ(c.default_exec_file, "..\\Vellora.exe");
+    EXPECT_EQ(c.public_key, "00112233445566778899aabbccddeeff00112233445566778899aabbccddeeff");
 }
 
 TEST(ReadUpdateConfig, MissingKeysTakeTheirDefaults) {
@@ -49,6 +52,7 @@ TEST(ReadUpdateConfig, MissingKeysTakeTheirDefaults) {
     EXPECT_EQ(c.login_name, "");
     EXPECT_EQ(c.login_password, "");
     EXPECT_EQ(c.default_exec_file, "");
+    EXPECT_EQ(c.public_key, "");  // no key: updates are not checked
 }
 
 TEST(ServiceOfProtocol, FtpInAnyCaseElseHttp) {

@@ -91,9 +91,13 @@ class UpdateRunTest : public ::testing::Test {
     void Run(const std::string& config_path = "") {
         netdown::DownloaderOptions options;
         options.pause = [this](std::chrono::milliseconds d) { clock_.sleep(d); };
-        CKSTMgr manager(std::make_unique<netdown::CNetDownLoader>(options), clock_);
+        updater::ManagerSetup setup;
+        setup.installation = install_.path();
+        setup.built_in_key = built_in_key_;
+        CKSTMgr manager(std::make_unique<netdown::CNetDownLoader>(options), clock_, "VLRUpdate.log",
+                        setup);
         manager.AttachDisplay(&display_);
-        manager.Run(config_path);
+        result_ = manager.Run(config_path);
         modules_ = manager.modules();
     }
 
@@ -112,6 +116,8 @@ class UpdateRunTest : public ::testing::Test {
     platform::ManualClock clock_;
     RecordingDisplay display_;
     std::vector<updater::ModuleEntry> modules_;
+    std::string built_in_key_;
+    updater::RunResult result_ = updater::RunResult::ok;
 };
 
 TEST_F(UpdateRunTest, FetchesWhatIsNewerRegistersAndLaunches) {
