@@ -83,6 +83,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return platform::start_process(command, folder);
     };
     shell::run_application(ports);
+    vellora::close_banner();
     if (ole) OleUninitialize();
     return 0;
 }

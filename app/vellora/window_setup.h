@@ -23,5 +23,7 @@ void configure_window(const WindowSetup& setup, int template_id, ui::DialogPrese
 // Shows the banner movie in the main window (child 999): the Flash player
 // when it is registered, else a quiet panel of our own.
 void load_banner(const std::filesystem::path& movie);
+// Lets go of the player before the program ends.
+void close_banner();
 
 }  // namespace vellora

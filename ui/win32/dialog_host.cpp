@@ -650,8 +650,7 @@ void DialogHost::show_window(bool visible) {
         ShowWindow(hwnd_, SW_HIDE);
         return;
     }
-    // A modeless popup appears without taking the keyboard from its owner.
-    ShowWindow(hwnd_, modal_ ? SW_SHOW : SW_SHOWNA);
+    ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
 }
 

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "ui/win32/dialog_host.h"
+#include "ui/win32/handles.h"
 
 namespace ui::win32 {
 
@@ -16,7 +17,7 @@ constexpr wchar_t kMailboxClass[] = L"VelloraWindowThreadMailbox";
 struct Task {
     const std::function<void()>* work;
     std::exception_ptr failure;
-    std::atomic<bool> done{false};
+    HANDLE done;  // set once the work has run
 };
 
 // Forwards every call to the window thread.
@@ -206,8 +207,7 @@ LRESULT CALLBACK WindowThread::procedure(HWND window, UINT message, WPARAM w, LP
         } catch (...) {
             task->failure = std::current_exception();
         }
-        task->done = true;
-        task->done.notify_all();
+        SetEvent(task->done);
         return 0;
     }
     return DefWindowProcW(window, message, w, l);
@@ -218,18 +218,20 @@ void WindowThread::call(const std::function<void()>& work) {
         work();
         return;
     }
-    Task task;
-    task.work = &work;
-    if (!PostMessageW(mailbox_, kRunTask, 0, reinterpret_cast<LPARAM>(&task))) {
+    Handle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    Task task{&work, nullptr, done.get()};
+    if (!done || !PostMessageW(mailbox_, kRunTask, 0, reinterpret_cast<LPARAM>(&task))) {
         work();  // no window thread to carry it: better late than never
         return;
     }
-    task.done.wait(false);
+    WaitForSingleObject(done.get(), INFINITE);
     if (task.failure) std::rethrow_exception(task.failure);
 }
 
 void WindowThread::wake() const {
-    if (mailbox_ != nullptr) PostMessageW(mailbox_, WM_NULL, 0, 0);
+    // A thread message wakes the loop even where no window could be made.
+    if (mailbox_ == nullptr || !PostMessageW(mailbox_, WM_NULL, 0, 0))
+        PostThreadMessageW(thread_, WM_NULL, 0, 0);
 }
 
 std::unique_ptr<Interaction> marshalled(WindowThread& window_thread, Interaction& inner) {

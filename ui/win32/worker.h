@@ -23,6 +23,9 @@ class WindowThread {
     WindowThread& operator=(const WindowThread&) = delete;
 
     bool is_current() const { return GetCurrentThreadId() == thread_; }
+    // False when no window could be made (no window station): calls then
+    // run on the calling thread.
+    bool ready() const { return mailbox_ != nullptr; }
     // Runs `task` on the window thread and returns when it has run; runs it
     // at once when called there. Exceptions travel back to the caller.
     void call(const std::function<void()>& task);
