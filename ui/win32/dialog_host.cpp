@@ -216,9 +216,12 @@ bool DialogHost::create(HWND owner) {
 int DialogHost::run_modal() {
     if (hwnd_ == nullptr) return -1;
     modal_ = true;
+    if (!ended_) {
+        ShowWindow(hwnd_, SW_SHOW);
+        UpdateWindow(hwnd_);
+    }
     const bool disable_owner = owner_ != nullptr && IsWindowEnabled(owner_);
     if (disable_owner) EnableWindow(owner_, FALSE);
-    if (!ended_) ShowWindow(hwnd_, SW_SHOW);
     bool quit = false;
     WPARAM quit_code = 0;
     while (!ended_ && hwnd_ != nullptr) {
