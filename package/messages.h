@@ -101,6 +101,9 @@ inline constexpr const char* kPasswordAgainPrompt = "비밀번호 확인 / Again
 // The main window.
 inline constexpr const char* kFilesRemoved = "선택한 파일이 삭제되었습니다.";
 inline constexpr const char* kMessageTooLong = "허용 문자수를 초과하였습니다. ";
+inline constexpr const char* kDeletionTooltip =
+    "삭제할 파일을 끌어서 이곳에 넣어주세요. \n영구삭제 되어 파일을 복구할 수 없으니 \n주의하시기 "
+    "바랍니다.";
 inline constexpr const char* kAddFilesFilter = "모든 파일 (*.*)|*.*|vlr파일 (*.vlr)|*.vlr|";
 inline constexpr const char* kAddInputsFilter =
     "vlr 파일 (*.vlr)|*.vlr|BMP 파일 (*.bmp)|*.bmp|모든 파일 (*.*)|*.*|";

@@ -36,7 +36,7 @@ class ApplicationStart : public ::testing::Test {
     ui::ScriptedInteraction ui_;
     platform::ManualClock clock_;
     ApplicationPorts ports_{
-        MainWindowPorts{ui_, clock_, folder_.path(), nullptr, {}, "", folder_.path()}, {}, {}, {}};
+        MainWindowPorts{ui_, clock_, folder_.path(), nullptr, {}, "", folder_.path(), {}}, {}, {}, {}};
     std::vector<std::string> steps_;
     bool newer_ = false;
     bool updater_starts_ = true;

@@ -56,7 +56,8 @@ class WindowSession : public ::testing::Test {
                                      nullptr,
                                      [this](const fs::path& movie) { movies_.push_back(movie); },
                                      kHelpAddress,
-                                     folder_.path() / "in"};
+                                     folder_.path() / "in",
+                                     {}};
         main_.emplace(ports, page);
         view_.attach(&*main_);
         main_->on_init(view_);
