@@ -6,18 +6,19 @@
 #include <filesystem>
 #include <string>
 
+#include "ui/ids.h"
 #include "ui/ports.h"
 
 namespace shell {
 
 namespace create_key_ids {
-inline constexpr int kTemplate = 138;
-inline constexpr ui::ControlId kName = 1037;
-inline constexpr ui::ControlId kCheckName = 1077;
-inline constexpr ui::ControlId kPassword = 1064;
-inline constexpr ui::ControlId kConfirm = 1078;
-inline constexpr ui::ControlId kOk = 1038;
-inline constexpr ui::ControlId kCancel = 1079;
+inline constexpr int kTemplate = IDD_CREATE_KEY;
+inline constexpr ui::ControlId kName = IDC_KEY_NAME;
+inline constexpr ui::ControlId kCheckName = IDC_KEY_CHECK_NAME;
+inline constexpr ui::ControlId kPassword = IDC_KEY_PASSWORD;
+inline constexpr ui::ControlId kConfirm = IDC_KEY_CONFIRM;
+inline constexpr ui::ControlId kOk = IDC_KEY_OK;
+inline constexpr ui::ControlId kCancel = IDC_KEY_CANCEL;
 }  // namespace create_key_ids
 
 inline constexpr char kNameMissing[] = "공개키 파일 이름을 지정해 주세요.";

@@ -8,14 +8,15 @@
 #include <vector>
 
 #include "shell/secure_delete.h"
+#include "ui/ids.h"
 #include "ui/ports.h"
 
 namespace shell {
 
 namespace drop_ids {
-inline constexpr ui::ControlId kEncryptList = 1021;
-inline constexpr ui::ControlId kDecryptList = 1039;
-inline constexpr ui::ControlId kDeletionArea = 1087;
+inline constexpr ui::ControlId kEncryptList = IDC_ENC_FILES;
+inline constexpr ui::ControlId kDecryptList = IDC_DEC_INPUTS;
+inline constexpr ui::ControlId kDeletionArea = IDC_DELETION_AREA;
 }  // namespace drop_ids
 
 inline constexpr char kConfirmDeletion[] =

@@ -53,11 +53,20 @@ std::string fit_message(const std::string& text) {
 
 const std::vector<ui::ControlId>& page_controls(Page page) {
     static const std::vector<ui::ControlId> kEncryptPage = {
-        1028, 1030, 1020, 1031, 1021, 1075, 1025, 1032, 1068, 1026, 1033, 1034, 1024, 1027};
-    static const std::vector<ui::ControlId> kDecryptPage = {1043, 1067, 1039, 1041, 1066,
-                                                            1065, 1038, 1042, 1035, 1036};
-    static const std::vector<ui::ControlId> kSharingPage = {1056, 1044, 1045, 1058,
-                                                            1055, 1057, 1048, 1089};
+        IDC_ENC_TITLE,     IDC_ENC_MESSAGE_LABEL,
+        IDC_ENC_MESSAGE,   IDC_ENC_FILES_LABEL,
+        IDC_ENC_FILES,     IDC_ENC_HINT,
+        IDC_ENC_ADD_FILES, IDC_ENC_OUTPUT_LABEL,
+        IDC_ENC_OUTPUT,    IDC_ENC_CHOOSE_OUTPUT,
+        IDC_ENC_STATUS,    IDC_ENC_CAPACITY,
+        IDC_ENC_PROGRESS,  IDC_ENC_RUN};
+    static const std::vector<ui::ControlId> kDecryptPage = {
+        IDC_DEC_TITLE,        IDC_DEC_INPUTS_LABEL, IDC_DEC_INPUTS,        IDC_DEC_ADD_INPUTS,
+        IDC_DEC_FOLDER_LABEL, IDC_DEC_FOLDER,       IDC_DEC_CHOOSE_FOLDER, IDC_DEC_STATUS,
+        IDC_DEC_PROGRESS,     IDC_DEC_RUN};
+    static const std::vector<ui::ControlId> kSharingPage = {
+        IDC_SHARE_KEYS_LABEL,       IDC_SHARE_KEYS,       IDC_SHARE_ADD,  IDC_SHARE_REMOVE,
+        IDC_SHARE_RECIPIENTS_LABEL, IDC_SHARE_RECIPIENTS, IDC_SHARE_NEXT, IDC_SHARE_EXPORT};
     switch (page) {
         case Page::decrypt:
             return kDecryptPage;
@@ -72,7 +81,6 @@ const std::vector<ui::ControlId>& page_controls(Page page) {
 MainWindow::MainWindow(MainWindowPorts ports, Page first_page)
     : ports_(std::move(ports)),
       files_(program_files(ports_.program_folder)),
-      deletion_{ports_.clock, ports_.interaction, ports_.profile, {}},
       page_(first_page),
       sharing_(files_.key_folder) {}
 
@@ -91,7 +99,25 @@ void MainWindow::on_init(ui::DialogView& view) {
 }
 
 void MainWindow::on_close() {
-    if (view_ != nullptr) view_->close(static_cast<int>(ui::Answer::cancel));
+    if (view_ == nullptr || running()) return;
+    view_->close(static_cast<int>(ui::Answer::cancel));
+}
+
+void MainWindow::run_long(const std::function<void(ui::Interaction&)>& job) {
+    if (ports_.run_long) {
+        ports_.run_long(job);
+    } else {
+        job(ports_.interaction);
+    }
+}
+
+// The run's services use the run's own interaction (the progress window of
+// a wipe included), never the window thread's directly.
+package::RunServices MainWindow::run_services(DeletionPorts& deletion) {
+    package::RunServices services;
+    services.erase = [this, &deletion](const fs::path& file) { return erase_file(file, deletion); };
+    if (settings_.write_log == 1) services.log = [this](const std::string& l) { log_line(l); };
+    return services;
 }
 
 void MainWindow::show_page(Page page) {
@@ -297,10 +323,10 @@ void MainWindow::refresh_output() {
     view_->set_text(kOutput, platform::path_to_utf8(name));
 }
 
-bool MainWindow::erase_file(const fs::path& file) {
-    if (OverwriteFile(file, false, deletion_) != 1) return false;
+bool MainWindow::erase_file(const fs::path& file, DeletionPorts& deletion) {
+    if (OverwriteFile(file, false, deletion) != 1) return false;
     bool removed = false;
-    WipeFile(file, deletion_, &removed);
+    WipeFile(file, deletion, &removed);
     return removed;
 }
 
@@ -332,13 +358,13 @@ void MainWindow::encrypt() {
     }
     request.delete_sources = settings_.delete_inputs == 1;
 
-    package::RunServices services;
-    services.erase = [this](const fs::path& file) { return erase_file(file); };
-    if (settings_.write_log == 1) services.log = [this](const std::string& l) { log_line(l); };
-
     encrypting_ = true;
-    package::InteractionUi run_ui(ports_.interaction);
-    const package::EncryptResult result = package::run_encrypt(request, run_ui, services);
+    package::EncryptResult result;
+    run_long([&](ui::Interaction& interaction) {
+        DeletionPorts deletion{ports_.clock, interaction, ports_.profile, {}};
+        package::InteractionUi run_ui(interaction);
+        result = package::run_encrypt(request, run_ui, run_services(deletion));
+    });
     encrypting_ = false;
     if (!result.finished) return;
     clear_encrypt_inputs();
@@ -388,13 +414,13 @@ void MainWindow::decrypt() {
     request.output_folder = platform::path_from_utf8(view_->text(kOutputFolder));
     request.delete_inputs = settings_.delete_inputs == 1;
 
-    package::RunServices services;
-    services.erase = [this](const fs::path& file) { return erase_file(file); };
-    if (settings_.write_log == 1) services.log = [this](const std::string& l) { log_line(l); };
-
     decrypting_ = true;
-    package::InteractionUi run_ui(ports_.interaction);
-    const package::DecryptResult result = package::run_decrypt(request, run_ui, services);
+    package::DecryptResult result;
+    run_long([&](ui::Interaction& interaction) {
+        DeletionPorts deletion{ports_.clock, interaction, ports_.profile, {}};
+        package::InteractionUi run_ui(interaction);
+        result = package::run_decrypt(request, run_ui, run_services(deletion));
+    });
     decrypting_ = false;
     if (result.key_found) clear_decrypt_inputs();
 }
@@ -446,11 +472,16 @@ void MainWindow::delete_selected() {
 }
 
 void MainWindow::on_drop(ui::ControlId target, const std::vector<fs::path>& items) {
-    if (view_ == nullptr || !ready_ || busy()) return;
+    if (view_ == nullptr || !ready_ || running()) return;
     if (target == kFiles || target == kInputs) {
         drop_on_list(target, items);
     } else if (target == kDeletionArea) {
-        DeleteDroppedItems(items, deletion_);
+        deleting_ = true;
+        run_long([&](ui::Interaction& interaction) {
+            DeletionPorts deletion{ports_.clock, interaction, ports_.profile, {}};
+            DeleteDroppedItems(items, deletion);
+        });
+        deleting_ = false;
     }
 }
 

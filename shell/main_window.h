@@ -18,46 +18,50 @@
 #include "shell/settings_dialog.h"
 #include "shell/sharing_page.h"
 #include "shell/startup.h"
+#include "ui/ids.h"
 #include "ui/ports.h"
 
 namespace shell {
 
 namespace main_ids {
-inline constexpr int kTemplate = 130;
+inline constexpr int kTemplate = IDD_MAIN;
 // Tab buttons.
-inline constexpr ui::ControlId kEncryptTab = 1007;
-inline constexpr ui::ControlId kDecryptTab = 1008;
-inline constexpr ui::ControlId kSharingTab = 1009;
+inline constexpr ui::ControlId kEncryptTab = IDC_TAB_ENCRYPT;
+inline constexpr ui::ControlId kDecryptTab = IDC_TAB_DECRYPT;
+inline constexpr ui::ControlId kSharingTab = IDC_TAB_SHARING;
 // Side buttons.
-inline constexpr ui::ControlId kHome = 1050;
-inline constexpr ui::ControlId kCreateKey = 1051;
-inline constexpr ui::ControlId kSettings = 1052;
-inline constexpr ui::ControlId kHelp = 1053;
+inline constexpr ui::ControlId kHome = IDC_SIDE_HOME;
+inline constexpr ui::ControlId kCreateKey = IDC_SIDE_CREATE_KEY;
+inline constexpr ui::ControlId kSettings = IDC_SIDE_SETTINGS;
+inline constexpr ui::ControlId kHelp = IDC_SIDE_HELP;
 // Encrypt page.
-inline constexpr ui::ControlId kMessage = 1020;
-inline constexpr ui::ControlId kFiles = 1021;
-inline constexpr ui::ControlId kAddFiles = 1025;
-inline constexpr ui::ControlId kOutput = 1068;
-inline constexpr ui::ControlId kChooseOutput = 1026;
-inline constexpr ui::ControlId kEncryptStatus = 1033;
-inline constexpr ui::ControlId kCapacity = 1034;
-inline constexpr ui::ControlId kEncryptProgress = 1024;
-inline constexpr ui::ControlId kEncrypt = 1027;
+inline constexpr ui::ControlId kMessage = IDC_ENC_MESSAGE;
+inline constexpr ui::ControlId kFiles = IDC_ENC_FILES;
+inline constexpr ui::ControlId kAddFiles = IDC_ENC_ADD_FILES;
+inline constexpr ui::ControlId kOutput = IDC_ENC_OUTPUT;
+inline constexpr ui::ControlId kChooseOutput = IDC_ENC_CHOOSE_OUTPUT;
+inline constexpr ui::ControlId kEncryptStatus = IDC_ENC_STATUS;
+inline constexpr ui::ControlId kCapacity = IDC_ENC_CAPACITY;
+inline constexpr ui::ControlId kEncryptProgress = IDC_ENC_PROGRESS;
+inline constexpr ui::ControlId kEncrypt = IDC_ENC_RUN;
 // Decrypt page.
-inline constexpr ui::ControlId kInputs = 1039;
-inline constexpr ui::ControlId kAddInputs = 1041;
-inline constexpr ui::ControlId kOutputFolder = 1065;
-inline constexpr ui::ControlId kChooseFolder = 1038;
-inline constexpr ui::ControlId kDecryptStatus = 1042;
-inline constexpr ui::ControlId kDecryptProgress = 1035;
-inline constexpr ui::ControlId kDecrypt = 1036;
+inline constexpr ui::ControlId kInputs = IDC_DEC_INPUTS;
+inline constexpr ui::ControlId kAddInputs = IDC_DEC_ADD_INPUTS;
+inline constexpr ui::ControlId kOutputFolder = IDC_DEC_FOLDER;
+inline constexpr ui::ControlId kChooseFolder = IDC_DEC_CHOOSE_FOLDER;
+inline constexpr ui::ControlId kDecryptStatus = IDC_DEC_STATUS;
+inline constexpr ui::ControlId kDecryptProgress = IDC_DEC_PROGRESS;
+inline constexpr ui::ControlId kDecrypt = IDC_DEC_RUN;
 // Always visible.
-inline constexpr ui::ControlId kDeletionArea = 1087;
+inline constexpr ui::ControlId kDeletionArea = IDC_DELETION_AREA;
 }  // namespace main_ids
 
 inline constexpr char kWindowTitle[] = "Vellora 벨로라";
 inline constexpr char kFilesRemoved[] = "선택한 파일이 삭제되었습니다.";
 inline constexpr char kMessageTooLong[] = "허용 문자수를 초과하였습니다. ";
+inline constexpr char kDeletionTooltip[] =
+    "삭제할 파일을 끌어서 이곳에 넣어주세요. \n영구삭제 되어 파일을 복구할 수 없으니 \n주의하시기 "
+    "바랍니다.";
 inline constexpr std::size_t kMessageLimit = 50000;  // bytes of code page 949 text
 
 // The controls each page shows; showing a page hides those of the others.
@@ -84,6 +88,11 @@ struct MainWindowPorts {
     std::string help_address;
     // The folder default output names fall back on; empty: the current directory.
     std::filesystem::path working_folder;
+    // Runs a long operation (encrypt, decrypt, deletion) with the
+    // Interaction it must use, and returns when it has ended. On Windows the
+    // job runs on a worker thread while the window thread keeps dispatching;
+    // empty: the job runs here with `interaction`.
+    std::function<void(const std::function<void(ui::Interaction&)>& job)> run_long;
 };
 
 class MainWindow final : public ui::DialogPresenter {
@@ -92,7 +101,8 @@ class MainWindow final : public ui::DialogPresenter {
 
     void on_init(ui::DialogView& view) override;
     void on_command(ui::ControlId id, ui::Event event) override;
-    // The close area ends the program; Escape never reaches here.
+    // The close area ends the program, but never during a run: the window
+    // stays until the run is over. Escape never reaches here.
     void on_close() override;
 
     // A key pressed anywhere in the window, with the control that has the
@@ -106,6 +116,8 @@ class MainWindow final : public ui::DialogPresenter {
     // Where the window stood when the home button closed it.
     std::optional<ui::Point> home_origin() const { return home_origin_; }
     bool busy() const { return encrypting_ || decrypting_; }
+    // A run of any kind (encrypt, decrypt, deletion) is going on.
+    bool running() const { return busy() || deleting_; }
     const Settings& settings() const { return settings_; }
     const package::InputList& encrypt_inputs() const { return encrypt_inputs_; }
     const package::InputList& decrypt_inputs() const { return decrypt_inputs_; }
@@ -138,19 +150,21 @@ class MainWindow final : public ui::DialogPresenter {
 
     void delete_selected();
     void drop_on_list(ui::ControlId list, const std::vector<std::filesystem::path>& items);
-    bool erase_file(const std::filesystem::path& file);
+    bool erase_file(const std::filesystem::path& file, DeletionPorts& deletion);
+    void run_long(const std::function<void(ui::Interaction&)>& job);
+    package::RunServices run_services(DeletionPorts& deletion);
     void log_line(const std::string& line);
     package::EncryptMode mode() const;
     std::filesystem::path working_folder() const;
 
     MainWindowPorts ports_;
     ProgramFiles files_;
-    DeletionPorts deletion_;
     ui::DialogView* view_ = nullptr;
     bool ready_ = false;  // the set-up got past Proper.dat
     Page page_;
     bool encrypting_ = false;
     bool decrypting_ = false;
+    bool deleting_ = false;
     Settings settings_;
     package::InputList encrypt_inputs_;
     std::vector<std::filesystem::path> pictures_;

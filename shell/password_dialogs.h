@@ -10,18 +10,19 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/ids.h"
 #include "ui/ports.h"
 
 namespace shell {
 
 namespace password_ids {
-inline constexpr int kEntryTemplate = 133;
-inline constexpr int kNewTemplate = 134;
-inline constexpr ui::ControlId kEntryEdit = 1076;
-inline constexpr ui::ControlId kNewEdit = 1037;
-inline constexpr ui::ControlId kConfirmEdit = 1064;
-inline constexpr ui::ControlId kOk = 1074;
-inline constexpr ui::ControlId kCancel = 1038;
+inline constexpr int kEntryTemplate = IDD_PASSWORD_ENTRY;
+inline constexpr int kNewTemplate = IDD_PASSWORD_NEW;
+inline constexpr ui::ControlId kEntryEdit = IDC_PASSWORD_ENTRY_EDIT;
+inline constexpr ui::ControlId kNewEdit = IDC_PASSWORD_NEW_EDIT;
+inline constexpr ui::ControlId kConfirmEdit = IDC_PASSWORD_CONFIRM_EDIT;
+inline constexpr ui::ControlId kOk = IDC_PASSWORD_OK;
+inline constexpr ui::ControlId kCancel = IDC_PASSWORD_CANCEL;
 }  // namespace password_ids
 
 inline constexpr char kEnterPassword[] = "비밀번호를 입력해 주세요";

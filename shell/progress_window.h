@@ -4,20 +4,22 @@
 // code asks; the caller stops its work when cancelled() turns true.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/profile.h"
+#include "ui/ids.h"
 #include "ui/ports.h"
 
 namespace shell {
 
 namespace progress_ids {
-inline constexpr ui::ControlId kCancel = 10;
-inline constexpr ui::ControlId kText = 11;
-inline constexpr ui::ControlId kBar = 12;
+inline constexpr ui::ControlId kCancel = IDC_PROGRESS_CANCEL;
+inline constexpr ui::ControlId kText = IDC_PROGRESS_TEXT;
+inline constexpr ui::ControlId kBar = IDC_PROGRESS_BAR;
 }  // namespace progress_ids
 
 inline constexpr char kProgressSection[] = "Settings";
@@ -72,7 +74,8 @@ class ProgressWindow final : public ui::DialogPresenter {
     int upper_ = 100;
     int position_ = 0;
     int shown_percent_ = -1;  // nothing shown yet: the first position always writes
-    bool cancelled_ = false;
+    // Set on the window thread, read by a run on its worker thread.
+    std::atomic<bool> cancelled_{false};
     bool cancel_on_escape_ = true;
 };
 

@@ -5,18 +5,19 @@
 #include <filesystem>
 
 #include "shell/settings.h"
+#include "ui/ids.h"
 #include "ui/ports.h"
 
 namespace shell {
 
 namespace settings_ids {
-inline constexpr int kTemplate = 132;
-inline constexpr ui::ControlId kMode = 1019;
-inline constexpr ui::ControlId kAlgorithm = 1063;
-inline constexpr ui::ControlId kDeleteInputs = 1062;
-inline constexpr ui::ControlId kWriteLog = 1064;
-inline constexpr ui::ControlId kOk = 1071;
-inline constexpr ui::ControlId kCancel = 1037;
+inline constexpr int kTemplate = IDD_SETTINGS;
+inline constexpr ui::ControlId kMode = IDC_SETTINGS_MODE;
+inline constexpr ui::ControlId kAlgorithm = IDC_SETTINGS_ALGORITHM;
+inline constexpr ui::ControlId kDeleteInputs = IDC_SETTINGS_DELETE_INPUTS;
+inline constexpr ui::ControlId kWriteLog = IDC_SETTINGS_WRITE_LOG;
+inline constexpr ui::ControlId kOk = IDC_SETTINGS_OK;
+inline constexpr ui::ControlId kCancel = IDC_SETTINGS_CANCEL;
 }  // namespace settings_ids
 
 // Main-window pages, as the dialog is told which one is current.

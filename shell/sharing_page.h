@@ -7,17 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "ui/ids.h"
 #include "ui/ports.h"
 
 namespace shell {
 
 namespace sharing_ids {
-inline constexpr ui::ControlId kKeys = 1044;
-inline constexpr ui::ControlId kRecipients = 1057;
-inline constexpr ui::ControlId kAdd = 1045;
-inline constexpr ui::ControlId kRemove = 1058;
-inline constexpr ui::ControlId kNext = 1048;
-inline constexpr ui::ControlId kExport = 1089;
+inline constexpr ui::ControlId kKeys = IDC_SHARE_KEYS;
+inline constexpr ui::ControlId kRecipients = IDC_SHARE_RECIPIENTS;
+inline constexpr ui::ControlId kAdd = IDC_SHARE_ADD;
+inline constexpr ui::ControlId kRemove = IDC_SHARE_REMOVE;
+inline constexpr ui::ControlId kNext = IDC_SHARE_NEXT;
+inline constexpr ui::ControlId kExport = IDC_SHARE_EXPORT;
 }  // namespace sharing_ids
 
 inline constexpr char kAlreadyAdded[] = "이미 추가 된 인증서 입니다.\n";

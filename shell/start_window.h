@@ -6,15 +6,16 @@
 #include <optional>
 
 #include "shell/settings_dialog.h"
+#include "ui/ids.h"
 #include "ui/ports.h"
 
 namespace shell {
 
 namespace start_ids {
-inline constexpr int kTemplate = 129;
-inline constexpr ui::ControlId kEncrypt = 1000;
-inline constexpr ui::ControlId kDecrypt = 1001;
-inline constexpr ui::ControlId kSharing = 1002;
+inline constexpr int kTemplate = IDD_START;
+inline constexpr ui::ControlId kEncrypt = IDC_START_ENCRYPT;
+inline constexpr ui::ControlId kDecrypt = IDC_START_DECRYPT;
+inline constexpr ui::ControlId kSharing = IDC_START_SHARING;
 }  // namespace start_ids
 
 // The page a start button leads to; nullopt for any other result (the window

@@ -475,3 +475,72 @@ TEST_F(MainWindowSession, OpensWithTitleBannerAndPageThenHelpOpensTheManual) {
 }
 
 }  // namespace
+
+// The close area (or Alt+F4) pressed while a run is going on must not
+// destroy the window under it: the close is refused until the run is over.
+TEST_F(MainWindowSession, CloseDuringARunIsRefusedUntilTheRunEnds) {
+    store_settings({});
+    open_main(Page::encrypt);
+    ui_.answer_open_files({make_file("big.bin", std::string(300000, 'x'))});
+    click(kAddFiles);
+    will_type_new_password("secret12");
+    int closes = 0;
+    ui_.on_pump([&] {
+        view_.press_close();
+        ++closes;
+        EXPECT_FALSE(view_.closed());
+    });
+    click(kEncrypt);
+    EXPECT_GT(closes, 0);
+    EXPECT_FALSE(view_.closed());
+    EXPECT_EQ(box_texts().back(), "성공적으로 암호화되었습니다.");
+
+    // A deletion run holds the window the same way.
+    const fs::path doomed = make_file("doomed.txt", std::string(10000, 'd'));
+    ui_.answer_box(ui::Answer::ok);
+    closes = 0;
+    main_->on_drop(kDeletionArea, {doomed});
+    ui_.on_pump(nullptr);
+    EXPECT_GT(closes, 0);
+    EXPECT_FALSE(view_.closed());
+    EXPECT_FALSE(fs::exists(doomed));
+
+    view_.press_close();
+    EXPECT_TRUE(view_.closed());
+}
+
+// Long runs go through the run_long port with the interaction it hands
+// over (on Windows: the worker's marshalled one), not the window's own.
+TEST_F(MainWindowSession, LongRunsUseTheInteractionOfTheRunPort) {
+    store_settings({});
+    ui::ScriptedInteraction run_ui;
+    shell::PasswordDialogInteraction run_dialogs{run_ui};
+    int jobs = 0;
+    shell::MainWindowPorts ports{dialogs_,
+                                 clock_,
+                                 program(),
+                                 nullptr,
+                                 {},
+                                 kHelpAddress,
+                                 out(),
+                                 [&](const std::function<void(ui::Interaction&)>& job) {
+                                     ++jobs;
+                                     job(run_dialogs);
+                                 }};
+    main_.emplace(ports, Page::encrypt);
+    view_.attach(&*main_);
+    main_->on_init(view_);
+    ui_.answer_open_files({make_file("a.txt", "alpha")});
+    click(kAddFiles);
+    run_ui.answer_modal(shell::password_ids::kNewTemplate, [](ScriptedView& v) {
+        v.type(shell::password_ids::kNewEdit, "secret12");
+        v.type(shell::password_ids::kConfirmEdit, "secret12");
+        v.click(shell::password_ids::kOk);
+    });
+    click(kEncrypt);
+    EXPECT_EQ(jobs, 1);
+    ASSERT_FALSE(run_ui.boxes().empty());
+    EXPECT_EQ(run_ui.boxes().back().text, "성공적으로 암호화되었습니다.");
+    EXPECT_TRUE(ui_.boxes().empty());
+    EXPECT_FALSE(main_->busy());
+}

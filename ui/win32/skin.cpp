@@ -109,6 +109,16 @@ void Skin::attach(HWND dialog) {
     }
 }
 
+void Skin::shape() {
+    RECT r{};
+    GetWindowRect(dialog_, &r);
+    const int arc = 2 * scaled(style_.corner);
+    // The window owns the region once it is set.
+    SetWindowRgn(dialog_,
+                 CreateRoundRectRgn(0, 0, r.right - r.left + 1, r.bottom - r.top + 1, arc, arc),
+                 TRUE);
+}
+
 void Skin::relay(const MSG& message) {
     if (tooltip_ == nullptr) return;
     MSG copy = message;
@@ -251,8 +261,42 @@ void Skin::draw_button(const DRAWITEMSTRUCT& item) {
     SelectObject(dc, old_font);
 }
 
+void Skin::draw_panel(const DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    const RECT& r = item.rcItem;
+    const int height = std::max(1, static_cast<int>(r.bottom - r.top));
+    for (int y = r.top; y < r.bottom; ++y) {
+        const int t = (y - r.top) * 255 / height;
+        Owned<HPEN, close_gdi> pen(
+            CreatePen(PS_SOLID, 1, RGB(236 - t * 20 / 255, 244 - t * 12 / 255, 250)));
+        HGDIOBJ old = SelectObject(dc, pen.get());
+        MoveToEx(dc, r.left, y, nullptr);
+        LineTo(dc, r.right, y);
+        SelectObject(dc, old);
+    }
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ old_font = SelectObject(dc, caption_font_.get());
+    SetTextColor(dc, kInk);
+    RECT name = r;
+    name.bottom = (r.top + r.bottom) / 2;
+    DrawTextW(dc, L"Vellora 벨로라", -1, &name, DT_CENTER | DT_BOTTOM | DT_SINGLELINE);
+    SelectObject(dc, label_font_.get());
+    SetTextColor(dc, kAccent);
+    RECT line = r;
+    line.top = (r.top + r.bottom) / 2 + scaled(6);
+    DrawTextW(dc, L"파일과 메시지를 안전하게", -1, &line, DT_CENTER | DT_TOP | DT_SINGLELINE);
+    SelectObject(dc, old_font);
+}
+
 bool Skin::handle(HWND dialog, UINT message, WPARAM w, LPARAM l, INT_PTR& result) {
     switch (message) {
+        case WM_SIZE:
+            if (dialog_ != nullptr) shape();
+            return false;
+        case WM_COMMAND:
+            // A tab click may change the page: the tabs show the new one.
+            for (ControlId id : style_.tabs) InvalidateRect(GetDlgItem(dialog, id), nullptr, FALSE);
+            return false;
         case WM_ERASEBKGND:
             paint_background(reinterpret_cast<HDC>(w));
             result = TRUE;
@@ -301,6 +345,11 @@ bool Skin::handle(HWND dialog, UINT message, WPARAM w, LPARAM l, INT_PTR& result
         }
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+            if (item.CtlType == ODT_STATIC && static_cast<ControlId>(item.CtlID) == style_.panel) {
+                draw_panel(item);
+                result = TRUE;
+                return true;
+            }
             if (item.CtlType != ODT_BUTTON) return false;
             draw_button(item);
             result = TRUE;

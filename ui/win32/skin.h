@@ -38,6 +38,7 @@ struct SkinStyle {
     std::map<ControlId, Face> faces;  // owner-drawn buttons with a picture
     std::vector<ControlId> tabs;      // owner-drawn tab buttons
     ControlId drop_area = 0;          // owner-drawn drop target
+    ControlId panel = 0;              // owner-drawn static shown as a quiet panel
     // The system-menu item "Vellora 정보(&A)..." and what it opens.
     std::string about_item;
     std::function<void(HWND owner)> on_about;
@@ -59,6 +60,8 @@ class Skin final : public Decoration {
     RECT minimise_box() const;
     void paint_background(HDC dc);
     void draw_button(const DRAWITEMSTRUCT& item);
+    void draw_panel(const DRAWITEMSTRUCT& item);
+    void shape();
     HBITMAP face_bitmap(const std::filesystem::path& file);
 
     SkinStyle style_;
