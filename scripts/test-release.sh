@@ -99,7 +99,8 @@ wineserver -k
 sleep 1
 
 echo "== loopback update server"
-/usr/bin/python3 tests/dist/update_server.py "$work/served" "$work/port" --limit 600 &
+/usr/bin/python3 tests/netdown/test_server.py http "$work/served" --port-file "$work/port" --limit 600 \
+  </dev/null >/dev/null 2>&1 &
 server_pid=$!
 wait_for 10 test -s "$work/port" || fail "update server did not start"
 port=$(cat "$work/port")
