@@ -6,7 +6,7 @@
 # let one that offers a newer Vellora.exe update it through VLRUpdate.exe
 # (screenshot of the updater window into docs/screens/), then uninstall
 # silently and check that the user's keys stay.
-#   scripts/test-release.sh
+#   scripts/test-release.sh      (VELLORA_SCREENS=1 also renews docs/screens/vlrupdate-window.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -160,7 +160,12 @@ for line in "caption: Vellora 파일 암호화 [파일과 메시지를 암호화
   probe_saw texts.txt "$line" || { cat "$work/texts.txt" >&2; fail "the window did not show: $line"; }
 done
 echo "marker: $(cat "$install/updated.marker")"
-cp "$work/updater.png" docs/screens/vlrupdate-window.png
+# The screenshot in docs/screens is renewed on request (VELLORA_SCREENS=1)
+# or when it is missing, so that a test run leaves the tree as it was.
+if [ "${VELLORA_SCREENS:-0}" = 1 ] || [ ! -f docs/screens/vlrupdate-window.png ]; then
+  mkdir -p docs/screens
+  cp "$work/updater.png" docs/screens/vlrupdate-window.png
+fi
 wineserver -w
 
 echo "== the close box during the download: the window goes, the replacement is whole"
