@@ -22,6 +22,7 @@ fi
 work=$root/build/release-e2e
 export WINEPREFIX=$work/prefix LANG=ko_KR.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 server_pid=""
+install=""
 cleanup() {
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
   wineserver -k 2>/dev/null || true
@@ -53,6 +54,15 @@ probe=$root/build/mingw/tests/dist/window_probe.exe
 # The window's texts as the probe saw them.
 probe_saw() { [ -f "$work/$1" ] && grep -qxF -- "$2" "$work/$1"; }
 [ -f "$setup" ] || fail "no installer at $setup"
+
+echo "== the programs: window programs (no console) with version resources"
+stage=$root/build/mingw/dist/stage/Vellora
+for program in Vellora.exe Update/VLRUpdate.exe; do
+  x86_64-w64-mingw32-objdump -p "$stage/$program" | grep -q 'Subsystem.*Windows GUI' \
+    || fail "$program is not a window program"
+  strings -el "$stage/$program" | grep -qx 'FileVersion' || fail "$program has no version resource"
+  strings -el "$stage/$program" | grep -qx '2\.0\.0\.0' || fail "$program is not version 2.0.0.0"
+done
 
 echo "== fresh Wine prefix"
 rm -rf "$work"
@@ -130,7 +140,7 @@ echo "== a newer Vellora.exe on the server: Vellora starts the updater, which re
 touch -d '+1 hour' "$work/served/down/Vellora.exe"
 configure /slow/down/Vellora.exe E
 rm -f "$install/updated.marker"
-wine "$probe" "$(winepath -w "$work/texts.txt")" --keys &
+wine "$probe" "$(winepath -w "$work/texts.txt")" --keys --about &
 probe_pid=$!
 sleep 1
 wine start /unix "$menu/Vellora 벨로라.lnk"
@@ -156,7 +166,9 @@ for line in "caption: Vellora 파일 암호화 [파일과 메시지를 암호화
             "status: 업데이트 서버에 접속합니다." "status: 버전 정보를 가져옵니다." \
             "status: 버전 정보를 분석합니다." "status: 업데이트된 파일(들)을 다운로드 합니다." \
             "status: 프로그램을 실행합니다." "file: Downloading... ..\Vellora.exe" \
-            "$(printf 'count: [%10d/%10d]' "$size" "$size")" "survived Escape and Enter" "window gone"; do
+            "$(printf 'count: [%10d/%10d]' "$size" "$size")" "survived Escape and Enter" \
+            "menu: Kestrune 정보(&A)..." "about: Kestrune 정보" "about: Kestrune 버전 1.0" "about: 확인" \
+            "window gone"; do
   probe_saw texts.txt "$line" || { cat "$work/texts.txt" >&2; fail "the window did not show: $line"; }
 done
 echo "marker: $(cat "$install/updated.marker")"
@@ -181,6 +193,9 @@ sleep 1
 (cd "$install/Update" && wine VLRUpdate.exe) &
 wait "$probe_pid" || true
 probe_saw closed.txt "closed" || { cat "$work/closed.txt" >&2; fail "the close box was not used"; }
+# The installed Vellora.exe is now the marker program, which has no version
+# resource: the caption is a blank.
+probe_saw closed.txt "caption:  " || fail "the caption was not a blank without a version resource"
 probe_saw closed.txt "window gone" || fail "the window stayed after the close box"
 wait_for 60 test -f "$install/updated.marker" || fail "the run did not finish after the close box"
 wineserver -w

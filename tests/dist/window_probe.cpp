@@ -6,6 +6,8 @@
 //             write "survived Escape and Enter" when it is still there.
 // --close-on  use the close box as soon as the status text is TEXT and
 //             write "closed".
+// --about     choose the about item of the system menu, write the item's
+//             text and the about box's caption and texts, and close it.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -47,10 +49,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 2) return 2;
-    bool keys = false;
+    bool keys = false, about = false;
     std::wstring close_on;
     for (int i = 2; i < argc; ++i) {
         if (lstrcmpW(argv[i], L"--keys") == 0) keys = true;
+        if (lstrcmpW(argv[i], L"--about") == 0) about = true;
         if (lstrcmpW(argv[i], L"--close-on") == 0 && i + 1 < argc) close_on = argv[++i];
     }
     HANDLE out =
@@ -83,8 +86,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         seen.push_back(line);
         write(line);
     };
-    bool pressed = false, survived = false, closed = false;
-    DWORD pressed_at = 0;
+    bool pressed = false, survived = false, closed = false, asked = false;
+    DWORD pressed_at = 0, asked_at = 0;
     while (IsWindow(window)) {
         note(L"caption: " + Text(window));
         const std::wstring status = Text(GetDlgItem(window, 1001));
@@ -100,6 +103,23 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (pressed && !survived && GetTickCount() - pressed_at > 300 && IsWindowVisible(window)) {
             survived = true;
             write(L"survived Escape and Enter");
+        }
+        if (about && !asked && survived) {
+            asked = true;
+            asked_at = GetTickCount();
+            wchar_t item[128] = {};
+            GetMenuStringW(GetSystemMenu(window, FALSE), 0x0010, item, 128, MF_BYCOMMAND);
+            write(std::wstring(L"menu: ") + item);
+            PostMessageW(window, WM_SYSCOMMAND, 0x0010, 0);
+        }
+        if (asked && about && GetTickCount() - asked_at < 5000) {
+            if (HWND box = FindWindowW(L"#32770", L"Kestrune 정보")) {
+                about = false;  // seen
+                write(L"about: " + Text(box));
+                for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                    if (!Text(c).empty()) write(L"about: " + Text(c));
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+            }
         }
         if (!close_on.empty() && !closed && status == close_on) {
             closed = true;

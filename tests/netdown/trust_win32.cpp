@@ -2,8 +2,9 @@
 // system's chain check consults; it is taken out again afterwards so that the
 // store keeps no test authority. The registry store itself is opened, since a
 // removal through the combined system store is not kept.
-#include <wincrypt.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <wincrypt.h>
 
 #include <fstream>
 #include <iterator>
