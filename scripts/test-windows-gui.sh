@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# End-to-end run of the real Vellora.exe under Wine on a virtual X display
+# with the Korean locale: a driver program of ours works through the windows
+# as a person would, then the Linux vellora-cli opens the package it made.
+# With --screens the screenshots taken on the way replace docs/screens/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+update_screens=0
+[ "${1:-}" = "--screens" ] && update_screens=1
+
+# What the run needs beyond the build: the virtual display, the Hangul
+# fonts, the picture tools.
+need=(xvfb xauth fonts-nanum imagemagick x11-apps)
+missing=()
+for p in "${need[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi
+
+source /work/env.sh 2>/dev/null || true
+[ -f build/mingw/build.ninja ] || cmake --preset mingw >/dev/null
+cmake --build build/mingw -j2 --target vellora_gui vellora_gui_driver
+[ -f build/linux/build.ninja ] || cmake --preset linux >/dev/null
+cmake --build build/linux -j2 --target vellora-cli
+
+export LANG=ko_KR.UTF-8 WINEDEBUG=${WINEDEBUG:--all}
+export WINEPREFIX="$root/build/wineprefix-gui"
+wineserver -k 2>/dev/null || true  # nothing left over from an earlier run
+trap 'wineserver -k 2>/dev/null || true' EXIT
+if [ ! -d "$WINEPREFIX" ]; then
+  wineboot --init >/dev/null 2>&1 || true
+fi
+# The dialogs ask for 굴림; Nanum fonts stand in for it.
+wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 굴림 /t REG_SZ /d NanumGothic /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 굴림체 /t REG_SZ /d NanumGothicCoding /f >/dev/null 2>&1
+# The prefix's desktop must start again under the virtual display.
+wineserver -w
+
+run=$root/build/gui-e2e
+rm -rf "$run"
+mkdir -p "$run/app" "$run/shots" "$run/work/in" "$run/work/out" "$run/work/dec" "$run/work/keys" "$run/work/del"
+cp build/mingw/app/vellora/Vellora.exe "$run/app/"
+cp -r build/mingw/app/vellora/res "$run/app/"
+printf 'Vellora end-to-end text file\n한글 줄\n' > "$run/work/in/a.txt"
+head -c 70000 /dev/urandom > "$run/work/in/b.bin"
+head -c 20000 /dev/urandom > "$run/work/del/doomed.bin"
+win() { echo "Z:${1//\//\\}"; }
+
+# Inside the virtual display: a watcher takes each screenshot the driver
+# asks for, while the driver runs.
+cat > "$run/inner.sh" <<'INNER'
+#!/usr/bin/env bash
+set -u
+shots=$1; shift
+( while :; do
+    for r in "$shots"/*.request; do
+      [ -e "$r" ] || continue
+      xwd -root -silent | convert xwd:- "${r%.request}.png"
+      rm -f "$r"
+    done
+    sleep 0.2
+  done ) &
+watcher=$!
+"$@"
+status=$?
+kill "$watcher" 2>/dev/null
+exit $status
+INNER
+chmod +x "$run/inner.sh"
+started=$(date +%s)
+xvfb-run -a -s "-screen 0 1280x900x24" "$run/inner.sh" "$run/shots" \
+  wine build/mingw/tests/vellora_gui/vellora_gui_driver.exe \
+  "$(win "$run/app")" "$(win "$run/work")" "$(win "$run/shots")"
+echo "GUI session: $(( $(date +%s) - started )) s"
+
+# The package opens on Linux byte for byte, the decrypted copies match, the
+# settings file holds ARIA (and the BMP mode chosen last), the key was
+# exported and the dropped file is gone.
+printf 'secret1\n' > "$run/pass.txt"
+mkdir -p "$run/linux-out"
+build/linux/app/cli/vellora-cli decrypt -p "$run/pass.txt" -o "$run/linux-out" "$run/work/out/pkg.vlr"
+for f in a.txt b.bin; do
+  cmp "$run/work/in/$f" "$run/linux-out/$f"
+  cmp "$run/work/in/$f" "$run/work/dec/$f"
+done
+settings=$(od -An -tu4 -v "$run/app/Proper.dat" | tr -s ' ')
+[ "$settings" = " 2 1 0 0" ] || { echo "Proper.dat holds:$settings"; exit 1; }
+[ -s "$run/work/keys/alice.lck" ] && cmp "$run/work/keys/alice.lck" "$run/app/Key/alice.lck"
+[ ! -e "$run/work/del/doomed.bin" ]
+echo "Vellora.exe end to end: passed"
+
+if [ $update_screens -eq 1 ]; then
+  mkdir -p docs/screens
+  rm -f docs/screens/*.png
+  for p in "$run"/shots/*.png; do
+    # The window area only, not the whole virtual screen.
+    convert "$p" -trim +repage "docs/screens/$(basename "$p")"
+  done
+  echo "screenshots copied to docs/screens/"
+fi

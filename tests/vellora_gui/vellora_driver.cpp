@@ -1,0 +1,448 @@
+// Drives the real Vellora.exe as a person would: starts it, presses its
+// buttons, fills its edits and file dialogs, drops a file on the deletion
+// area, and reads back every message box by its text. A step that does not
+// see what it expects stops the run with a message and exit status 1.
+//
+// vellora_gui_driver APP_FOLDER WORK_FOLDER SHOTS_FOLDER
+//   WORK_FOLDER holds in\a.txt, in\b.bin, del\doomed.bin and the empty
+//   folders out, dec and keys. For each screenshot the driver writes
+//   SHOTS_FOLDER\<name>.request and waits until the script has taken the
+//   picture and removed the file.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+HANDLE app_process = nullptr;
+DWORD app_id = 0;
+std::wstring shots;
+
+std::string utf8(const std::wstring& w) {
+    if (w.empty()) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+std::wstring wide(const std::string& s) {
+    if (s.empty()) return {};
+    int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), nullptr, 0);
+    std::wstring w(n, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), w.data(), n);
+    return w;
+}
+
+void say(const std::string& line) {
+    std::printf("driver: %s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+[[noreturn]] void fail(const std::string& why) {
+    throw std::runtime_error(why);
+}
+
+std::wstring text_of(HWND window) {
+    wchar_t buffer[4096] = {};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 4096, (LPARAM)buffer, SMTO_ABORTIFHUNG, 5000, &got);
+    return buffer;
+}
+
+std::vector<HWND> app_windows() {
+    std::vector<HWND> found;
+    EnumWindows(
+        [](HWND w, LPARAM l) -> BOOL {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == app_id && IsWindowVisible(w))
+                reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
+            return TRUE;
+        },
+        (LPARAM)&found);
+    return found;
+}
+
+bool has_descendant_class(HWND parent, const wchar_t* name) {
+    struct Search {
+        const wchar_t* name;
+        bool found;
+    } search{name, false};
+    EnumChildWindows(
+        parent,
+        [](HWND w, LPARAM l) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(l);
+            wchar_t cls[64] = {};
+            GetClassNameW(w, cls, 64);
+            if (lstrcmpiW(cls, s->name) == 0) s->found = true;
+            return !s->found;
+        },
+        (LPARAM)&search);
+    return search.found;
+}
+
+bool is_file_dialog(HWND w) {
+    return has_descendant_class(w, L"SHELLDLL_DefView");
+}
+
+bool is_message_box(HWND w) {
+    if (GetDlgItem(w, 0xFFFF) == nullptr || is_file_dialog(w)) return false;
+    for (int id : {1000, 1007, 1019, 1037, 1074, 1077, 1091}) {
+        if (GetDlgItem(w, id) != nullptr) return false;
+    }
+    for (int button : {IDOK, IDCANCEL, IDYES, IDNO}) {
+        if (GetDlgItem(w, button) != nullptr) return true;
+    }
+    return false;
+}
+
+HWND wait_for(const std::function<bool(HWND)>& wanted, const std::string& what, int seconds = 30) {
+    for (int i = 0; i < seconds * 10; ++i) {
+        for (HWND w : app_windows()) {
+            if (wanted(w)) return w;
+        }
+        DWORD code = 0;
+        if (GetExitCodeProcess(app_process, &code) && code != STILL_ACTIVE)
+            fail("Vellora ended (status " + std::to_string(code) + ") while waiting for " + what);
+        Sleep(100);
+    }
+    std::string seen;
+    for (HWND w : app_windows()) seen += " [" + utf8(text_of(w)) + "]";
+    fail("no " + what + " within " + std::to_string(seconds) + " s; open:" + seen);
+}
+
+// A window of ours: all of the given controls present, no message box.
+HWND wait_window(std::initializer_list<int> ids, const std::string& what, int seconds = 30) {
+    std::vector<int> wanted(ids);
+    return wait_for(
+        [&](HWND w) {
+            if (is_message_box(w) || is_file_dialog(w)) return false;
+            for (int id : wanted)
+                if (GetDlgItem(w, id) == nullptr) return false;
+            return true;
+        },
+        what, seconds);
+}
+
+void wait_gone(HWND w, const std::string& what) {
+    for (int i = 0; i < 300 && IsWindow(w) && IsWindowVisible(w); ++i) Sleep(100);
+    if (IsWindow(w) && IsWindowVisible(w)) fail(what + " did not close");
+}
+
+// The window thread finishes a run after its last box: give it a moment.
+bool eventually(const std::function<bool()>& condition, int seconds = 10) {
+    for (int i = 0; i < seconds * 10; ++i) {
+        if (condition()) return true;
+        Sleep(100);
+    }
+    return condition();
+}
+
+void click(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+}
+
+void set_text(HWND dialog, int id, const std::string& text) {
+    const std::wstring w = wide(text);
+    DWORD_PTR got = 0;
+    HWND control = GetDlgItem(dialog, id);
+    if (control == nullptr) fail("no control " + std::to_string(id));
+    SendMessageTimeoutW(control, WM_SETTEXT, 0, (LPARAM)w.c_str(), SMTO_ABORTIFHUNG, 5000, &got);
+}
+
+std::string control_text(HWND dialog, int id) {
+    return utf8(text_of(GetDlgItem(dialog, id)));
+}
+
+// Reads the next message box, checks its text (and caption when given) and
+// answers it.
+void expect_box(const std::string& text, const char* caption = nullptr, int answer = IDOK,
+                int seconds = 30) {
+    HWND box = wait_for(is_message_box, "message box \"" + text + "\"", seconds);
+    wchar_t buffer[2048] = {};
+    GetDlgItemTextW(box, 0xFFFF, buffer, 2048);
+    const std::string shown = utf8(buffer);
+    if (shown != text) fail("message box shows \"" + shown + "\", expected \"" + text + "\"");
+    if (caption != nullptr && utf8(text_of(box)) != caption)
+        fail("message box \"" + text + "\" has caption \"" + utf8(text_of(box)) + "\"");
+    say("box: " + shown);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), (LPARAM)GetDlgItem(box, answer));
+    wait_gone(box, "message box");
+}
+
+void shot(const std::string& name) {
+    Sleep(500);
+    // A window that a closed dialog uncovered paints again before the picture.
+    for (HWND w : app_windows())
+        RedrawWindow(w, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
+    Sleep(500);
+    const std::wstring request = shots + L"\\" + wide(name) + L".request";
+    HANDLE f = CreateFileW(request.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) fail("cannot write " + utf8(request));
+    CloseHandle(f);
+    for (int i = 0; i < 300 && GetFileAttributesW(request.c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
+        Sleep(100);
+    say("screenshot " + name);
+}
+
+// The open, save and folder dialogs take a name typed into their name box
+// and OK; several files are chosen by going to their folder first.
+HWND name_box(HWND dialog) {
+    for (int id : {0x47c, 0x480}) {
+        if (HWND c = GetDlgItem(dialog, id)) return c;
+    }
+    fail("file dialog without a name box");
+}
+
+void answer_file_dialog(const std::string& folder, const std::string& names) {
+    HWND dialog = wait_for(is_file_dialog, "file dialog");
+    Sleep(500);
+    DWORD_PTR got = 0;
+    if (!folder.empty()) {
+        const std::wstring w = wide(folder);
+        SendMessageTimeoutW(name_box(dialog), WM_SETTEXT, 0, (LPARAM)w.c_str(), SMTO_ABORTIFHUNG,
+                            5000, &got);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     (LPARAM)GetDlgItem(dialog, IDOK));
+        Sleep(1000);
+    }
+    const std::wstring w = wide(names);
+    SendMessageTimeoutW(name_box(dialog), WM_SETTEXT, 0, (LPARAM)w.c_str(), SMTO_ABORTIFHUNG, 5000,
+                        &got);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 (LPARAM)GetDlgItem(dialog, IDOK));
+    wait_gone(dialog, "file dialog");
+}
+
+// WM_DROPFILES with the DROPFILES block written into Vellora's memory, the
+// drop point over the control.
+void drop_files(HWND window, int control, const std::vector<std::string>& paths) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(window, control), &r);
+    POINT point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ScreenToClient(window, &point);
+    std::wstring names;
+    for (const auto& p : paths) {
+        names += wide(p);
+        names.push_back(L'\0');
+    }
+    names.push_back(L'\0');
+    DROPFILES header{};
+    header.pFiles = sizeof(header);
+    header.pt = point;
+    header.fWide = TRUE;
+    std::vector<char> block(sizeof(header) + names.size() * sizeof(wchar_t));
+    memcpy(block.data(), &header, sizeof(header));
+    memcpy(block.data() + sizeof(header), names.data(), names.size() * sizeof(wchar_t));
+    void* remote = VirtualAllocEx(app_process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE,
+                                  PAGE_READWRITE);
+    if (remote == nullptr ||
+        !WriteProcessMemory(app_process, remote, block.data(), block.size(), nullptr))
+        fail("cannot write the drop into Vellora");
+    PostMessageW(window, WM_DROPFILES, (WPARAM)remote, 0);
+}
+
+bool exists(const std::string& path) {
+    return GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+const char kConfigMissing[] =
+    "ERROR : 설정 파일을 읽을수 없습니다. \n해당 파일이 올바른 경로에 있는지 확인하시기 바랍니다.";
+const char kSharingRefusesBmp[] =
+    "현재 '파일공유'암호화를 사용하계십니다. \n'파일공유'암호화는 'BMP 파일에 숨김' 기능을 "
+    "지원하지 않습니다.";
+
+void session(const std::string& app, const std::string& work) {
+    const std::string in = work + "\\in", out = work + "\\out", dec = work + "\\dec";
+    const std::string keys = work + "\\keys", package = out + "\\pkg.vlr";
+
+    // No update or banner configuration beside the program: both checks say so.
+    expect_box(kConfigMissing, "경고");
+    expect_box(kConfigMissing, "경고");
+
+    HWND start = wait_window({1000, 1001, 1002}, "start window");
+    if (utf8(text_of(start)) != "Vellora 벨로라") fail("start window title");
+    shot("start-window");
+    click(start, 1000);
+
+    HWND main = wait_window({1007, 1008, 1009, 1087}, "main window");
+    if (!IsWindowVisible(GetDlgItem(main, 1020)) || IsWindowVisible(GetDlgItem(main, 1039)))
+        fail("the main window does not show the encrypt page");
+
+    // Page 1: two files through the open dialog, a message, the package name.
+    click(main, 1025);
+    answer_file_dialog(in, "\"a.txt\" \"b.bin\"");
+    if (SendMessageW(GetDlgItem(main, 1021), LVM_GETITEMCOUNT, 0, 0) != 2)
+        fail("list 1021 does not hold the two files");
+    set_text(main, 1020, "안녕하세요, 벨로라로 보내는 메시지입니다.");
+    set_text(main, 1068, package);
+    shot("main-encrypt");
+    click(main, 1027);
+
+    HWND fresh = wait_window({1037, 1064, 1074}, "new-password dialog");
+    set_text(fresh, 1037, "abcde");
+    set_text(fresh, 1064, "abcde");
+    shot("new-password");
+    click(fresh, 1074);
+    expect_box("비밀번호를 6자리 이상 입력해 주세요", "경고");
+    set_text(fresh, 1037, "secret1");
+    set_text(fresh, 1064, "secret1");
+    click(fresh, 1074);
+    expect_box("성공적으로 암호화되었습니다.", nullptr, IDOK, 60);
+    if (!exists(package)) fail("no package at " + package);
+    if (!eventually(
+            [&] { return SendMessageW(GetDlgItem(main, 1021), LVM_GETITEMCOUNT, 0, 0) == 0; }))
+        fail("the encrypt list was not cleared after the run");
+
+    // Page 2: the package back through the password entry dialog.
+    click(main, 1008);
+    Sleep(300);
+    if (!IsWindowVisible(GetDlgItem(main, 1039))) fail("the decrypt page is not shown");
+    click(main, 1041);
+    answer_file_dialog("", package);
+    click(main, 1038);
+    answer_file_dialog("", dec);
+    if (control_text(main, 1065) != dec)
+        fail("output folder shows \"" + control_text(main, 1065) + "\"");
+    shot("main-decrypt");
+    click(main, 1036);
+    HWND entry = wait_window({1076, 1074}, "password entry dialog");
+    click(entry, 1074);
+    expect_box("비밀번호를 입력해 주세요");
+    set_text(entry, 1076, "secret1");
+    shot("password-entry");
+    click(entry, 1074);
+    expect_box("파일을 성공적으로 풀었습니다.", nullptr, IDOK, 60);
+    for (const char* name : {"a.txt", "b.bin"})
+        if (!eventually([&] { return exists(dec + "\\" + name); }))
+            fail(std::string("not decrypted: ") + name);
+    // The run is over once the page has let go of its inputs.
+    if (!eventually(
+            [&] { return SendMessageW(GetDlgItem(main, 1039), LVM_GETITEMCOUNT, 0, 0) == 0; }))
+        fail("the decrypt list was not cleared after the run");
+
+    // Settings: the algorithm becomes ARIA.
+    click(main, 1052);
+    HWND settings = wait_window({1019, 1063, 1071}, "settings dialog");
+    HWND algorithm = GetDlgItem(settings, 1063);
+    SendMessageW(algorithm, CB_SETCURSEL, 1, 0);
+    PostMessageW(settings, WM_COMMAND, MAKEWPARAM(1063, CBN_CLOSEUP), (LPARAM)algorithm);
+    shot("settings");
+    click(settings, 1071);
+    wait_gone(settings, "settings dialog");
+
+    // A shared key, then the sharing page exports it.
+    click(main, 1051);
+    HWND create = wait_window({1077, 1078, 1079}, "create-shared-key dialog");
+    set_text(create, 1037, "alice");
+    click(create, 1077);
+    expect_box("사용 가능합니다.");
+    set_text(create, 1064, "secret1");
+    set_text(create, 1078, "secret1");
+    shot("create-key");
+    click(create, 1038);
+    expect_box("공유키가 생성되었습니다.");
+    click(main, 1009);
+    HWND key_list = GetDlgItem(main, 1044);
+    if (!eventually([&] { return SendMessageW(key_list, LB_GETCOUNT, 0, 0) == 1; }))
+        fail("list 1044 shows " + std::to_string(SendMessageW(key_list, LB_GETCOUNT, 0, 0)) +
+             " keys, expected 1");
+    SendMessageW(key_list, LB_SETSEL, TRUE, 0);
+    shot("main-sharing");
+    click(main, 1089);
+    answer_file_dialog("", keys);
+    expect_box("선택된 공유키가 복사되었습니다.");
+    if (!exists(keys + "\\alice.lck")) fail("the key was not exported");
+
+    // The deletion area: confirmation, progress window, and no close while
+    // the wipe runs.
+    click(main, 1007);
+    const std::string doomed = work + "\\del\\doomed.bin";
+    drop_files(main, 1087, {doomed});
+    expect_box("해당파일을 완전삭제 하시겠습니까? \n(주의: 삭제 후 복구가 되지 않아요.)", "벨로라");
+    HWND progress = wait_window({10, 11, 12}, "progress window");
+    if ((GetWindowLongW(progress, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0)
+        fail("progress window not topmost");
+    shot("progress");
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    Sleep(1500);
+    if (!IsWindow(main) || !IsWindowVisible(main))
+        fail("the main window closed during the deletion");
+    say("close during the deletion refused");
+    expect_box("해당 파일이 삭제 되었습니다.", "확인", IDOK, 120);
+    if (!eventually([&] { return !exists(doomed); })) fail("the dropped file is still there");
+
+    // BMP mode refuses the sharing page.
+    click(main, 1052);
+    settings = wait_window({1019, 1063, 1071}, "settings dialog");
+    HWND mode = GetDlgItem(settings, 1019);
+    SendMessageW(mode, CB_SETCURSEL, 2, 0);
+    PostMessageW(settings, WM_COMMAND, MAKEWPARAM(1019, CBN_CLOSEUP), (LPARAM)mode);
+    click(settings, 1071);
+    wait_gone(settings, "settings dialog");
+    click(main, 1009);
+    expect_box(kSharingRefusesBmp);
+    Sleep(300);
+    if (!IsWindowVisible(GetDlgItem(main, 1020)))
+        fail("the encrypt page is not shown after the refusal");
+
+    // The about box from the system menu.
+    PostMessageW(main, WM_SYSCOMMAND, 0x0010, 0);
+    HWND about = wait_window({1091}, "about box");
+    if (control_text(about, 1091) != "Vellora 버전 2.0.0.0") fail("about box text");
+    if (utf8(text_of(about)) != "Vellora 정보") fail("about box title");
+    shot("about");
+    click(about, IDOK);
+    wait_gone(about, "about box");
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(app_process, 20000) != WAIT_OBJECT_0) fail("Vellora did not end");
+    (void)app;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: vellora_gui_driver APP_FOLDER WORK_FOLDER SHOTS_FOLDER\n");
+        return 2;
+    }
+    const std::wstring app = argv[1];
+    shots = argv[3];
+    std::wstring command = L"\"" + app + L"\\Vellora.exe\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, app.c_str(),
+                        &startup, &info)) {
+        std::fprintf(stderr, "driver: cannot start %s (error %lu)\n", utf8(command).c_str(),
+                     GetLastError());
+        return 1;
+    }
+    app_process = info.hProcess;
+    app_id = info.dwProcessId;
+    CloseHandle(info.hThread);
+    int status = 0;
+    try {
+        session(utf8(app), utf8(argv[2]));
+        say("all steps passed");
+    } catch (const std::exception& e) {
+        std::printf("driver: FAILED: %s\n", e.what());
+        std::fflush(stdout);
+        shot("failure");
+        TerminateProcess(app_process, 1);
+        status = 1;
+    }
+    CloseHandle(app_process);
+    return status;
+}
