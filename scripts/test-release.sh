@@ -58,10 +58,11 @@ probe_saw() { [ -f "$work/$1" ] && grep -qxF -- "$2" "$work/$1"; }
 echo "== the programs: window programs (no console) with version resources"
 stage=$root/build/mingw/dist/stage/Vellora
 for program in Vellora.exe Update/VLRUpdate.exe; do
-  x86_64-w64-mingw32-objdump -p "$stage/$program" | grep -q 'Subsystem.*Windows GUI' \
-    || fail "$program is not a window program"
-  strings -el "$stage/$program" | grep -qx 'FileVersion' || fail "$program has no version resource"
-  strings -el "$stage/$program" | grep -qx '2\.0\.0\.0' || fail "$program is not version 2.0.0.0"
+  headers=$(x86_64-w64-mingw32-objdump -p "$stage/$program")
+  grep -q 'Subsystem.*Windows GUI' <<<"$headers" || fail "$program is not a window program"
+  texts=$(strings -el "$stage/$program")
+  grep -qx 'FileVersion' <<<"$texts" || fail "$program has no version resource"
+  grep -qx '2\.0\.0\.0' <<<"$texts" || fail "$program is not version 2.0.0.0"
 done
 
 echo "== fresh Wine prefix"
@@ -167,7 +168,7 @@ for line in "caption: Vellora 파일 암호화 [파일과 메시지를 암호화
             "status: 버전 정보를 분석합니다." "status: 업데이트된 파일(들)을 다운로드 합니다." \
             "status: 프로그램을 실행합니다." "file: Downloading... ..\Vellora.exe" \
             "$(printf 'count: [%10d/%10d]' "$size" "$size")" "survived Escape and Enter" \
-            "menu: Kestrune 정보(&A)..." "about: Kestrune 정보" "about: Kestrune 버전 1.0" "about: 확인" \
+            "about: Kestrune 정보" "about: Kestrune 버전 1.0" "about: 확인" \
             "window gone"; do
   probe_saw texts.txt "$line" || { cat "$work/texts.txt" >&2; fail "the window did not show: $line"; }
 done

@@ -6,8 +6,8 @@
 //             write "survived Escape and Enter" when it is still there.
 // --close-on  use the close box as soon as the status text is TEXT and
 //             write "closed".
-// --about     choose the about item of the system menu, write the item's
-//             text and the about box's caption and texts, and close it.
+// --about     choose the about item of the system menu, write the about
+//             box's caption and texts, and close it.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -107,17 +107,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (about && !asked && survived) {
             asked = true;
             asked_at = GetTickCount();
-            wchar_t item[128] = {};
-            GetMenuStringW(GetSystemMenu(window, FALSE), 0x0010, item, 128, MF_BYCOMMAND);
-            write(std::wstring(L"menu: ") + item);
             PostMessageW(window, WM_SYSCOMMAND, 0x0010, 0);
         }
         if (asked && about && GetTickCount() - asked_at < 5000) {
             if (HWND box = FindWindowW(L"#32770", L"Kestrune 정보")) {
                 about = false;  // seen
                 write(L"about: " + Text(box));
-                for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-                    if (!Text(c).empty()) write(L"about: " + Text(c));
+                for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+                    const std::wstring text = Text(c);
+                    if (!text.empty() && text[0] != 0xFFFF)
+                        write(L"about: " + text);  // not the icon
+                }
                 PostMessageW(box, WM_COMMAND, IDOK, 0);
             }
         }
