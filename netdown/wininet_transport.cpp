@@ -1,5 +1,6 @@
 // WinINet underneath the downloader, with the calls and flags the updater
-// has always used.
+// has always used. HTTPS requests never carry the flags that ignore
+// certificate problems: an untrusted or misnamed server is refused.
 #include <windows.h>
 #include <wininet.h>
 
@@ -37,6 +38,31 @@ std::time_t FileTimeToCalendar(const FILETIME& ft) {
     v.HighPart = ft.dwHighDateTime;
     // 100-ns ticks since 1601 to seconds since 1970.
     return static_cast<std::time_t>(v.QuadPart / 10000000ULL - 11644473600ULL);
+}
+
+// Texts for the refusals of a server's certificate, for systems whose
+// WinINet carries no message table.
+const char* CertificateProblem(DWORD code) {
+    switch (code) {
+        case ERROR_INTERNET_INVALID_CA:
+            return "the server's certificate is not signed by a trusted authority";
+        case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+            return "the server's certificate does not name this server";
+        case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+            return "the server's certificate has expired or is not yet valid";
+        case ERROR_INTERNET_SEC_CERT_REVOKED:
+            return "the server's certificate has been revoked";
+        case ERROR_INTERNET_SEC_CERT_REV_FAILED:
+            return "the server's certificate could not be checked: its chain or revocation "
+                   "status is unknown";
+        case ERROR_INTERNET_SEC_INVALID_CERT:
+        case ERROR_INTERNET_SEC_CERT_ERRORS:
+            return "the server's certificate is not valid";
+        case ERROR_INTERNET_SECURITY_CHANNEL_ERROR:
+            return "the secure channel to the server could not be set up";
+        default:
+            return nullptr;
+    }
 }
 
 class WinInetTransport final : public Transport {
@@ -152,12 +178,16 @@ class WinInetTransport final : public Transport {
         const DWORD code = GetLastError();
         error_ = SystemError{static_cast<long>(code), ""};
         wchar_t* text = nullptr;
-        const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                           FORMAT_MESSAGE_IGNORE_INSERTS,
-                                       nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                       reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+        // WinINet's own codes have their texts in its module, not the system's.
+        const DWORD n = FormatMessageW(
+            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS,
+            GetModuleHandleW(L"wininet.dll"), code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+            reinterpret_cast<wchar_t*>(&text), 0, nullptr);
         if (n > 0 && text) error_.text = Utf8(text, static_cast<int>(n));
         if (text) LocalFree(text);
+        if (const char* problem = CertificateProblem(code); problem && error_.text.empty())
+            error_.text = problem;
         return false;
     }
 

@@ -10,6 +10,7 @@ packages=(
   python3 python3-pyftpdlib
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 libclang-rt-14-dev
   locales
+  nsis xvfb xauth fonts-nanum imagemagick zip unzip
 )
 
 missing=()

@@ -10,6 +10,7 @@ file). Ends when its standard input closes, on SIGTERM, or after the limit.
 HTTP paths beyond plain files from ROOT:
   /nodate/NAME   the file without a Last-Modified header
   /cut/NAME      announces the whole file, sends half of it, drops the line
+  /slow/NAME     the file in 16 pieces over about three seconds
 A file ".nodate" in ROOT drops Last-Modified from every answer.
 """
 import argparse
@@ -18,6 +19,7 @@ import os
 import signal
 import sys
 import threading
+import time
 
 
 def serve_http(root, announce):
@@ -33,6 +35,8 @@ def serve_http(root, announce):
         def do_GET(self):
             if self.path.startswith("/cut/"):
                 return self.send_cut(self.path[len("/cut"):])
+            if self.path.startswith("/slow/"):
+                return self.send_slow(self.path[len("/slow"):])
             if self.path.startswith("/nodate/"):
                 self.path = self.path[len("/nodate"):]
                 self.no_date = True
@@ -45,19 +49,37 @@ def serve_http(root, announce):
                 return
             super().send_header(key, value)
 
-        def send_cut(self, name):
+        def announce(self, name):
+            """Sends the head for the whole file; its bytes, or None after a 404."""
             path = os.path.join(root, name.lstrip("/"))
             try:
                 with open(path, "rb") as f:
                     data = f.read()
             except OSError:
-                return self.send_error(404)
+                self.send_error(404)
+                return None
             self.send_response(200)
             self.send_header("Content-Length", str(len(data)))
             self.end_headers()
+            return data
+
+        def send_cut(self, name):
+            data = self.announce(name)
+            if data is None:
+                return
             self.wfile.write(data[: len(data) // 2])
             self.wfile.flush()
             self.close_connection = True
+
+        def send_slow(self, name):
+            data = self.announce(name)
+            if data is None:
+                return
+            piece = max(1, -(-len(data) // 16))
+            for i in range(0, len(data), piece):
+                self.wfile.write(data[i:i + piece])
+                self.wfile.flush()
+                time.sleep(0.2)
 
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
