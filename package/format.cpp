@@ -134,13 +134,6 @@ std::string leaf_name(std::span<const std::uint8_t> stored) {
         if (stored[i] == '\\' || stored[i] == '/') start = i + 1;
     std::string name(stored.begin() + static_cast<std::ptrdiff_t>(start), stored.end());
     if (name.empty() || name == "." || name == "..") return {};
-    for (unsigned char c : name) {
-        if (c < 0x20) return {};
-#ifdef _WIN32
-        // A drive letter or stream name would leave the output folder.
-        if (c == ':') return {};
-#endif
-    }
     return name;
 }
 
