@@ -4,8 +4,10 @@
 
 #include "package/codepage.h"
 #include "package/file_io.h"
+#include "package/inputs.h"
 #include "package/keys.h"
 #include "package/messages.h"
+#include "package/names.h"
 #include "package/picture_files.h"
 #include "package/reader.h"
 #include "package/seal.h"
@@ -54,7 +56,7 @@ bool DecryptRun::sort_inputs() {
         auto size = size_of_file(input);
         FilePtr f = open_file(input, "rb");
         if (!size || !f) {
-            ui_.message(std::string(msg::kFileRead) + "\n" + path_text(input));
+            ui_.message(std::string(msg::kFileRead) + "\n" + escape_controls(path_text(input)));
             return false;
         }
         FileSource src(f.get(), *size);
@@ -100,21 +102,12 @@ std::optional<Recovery> DecryptRun::key_for(const SealedEntry& e, Flow& flow) {
 }
 
 std::optional<fs::path> DecryptRun::claim(const fs::path& proposed) {
-    fs::path out = proposed;
-    std::error_code ec;
-    if (fs::exists(out, ec) && !req_.replace_existing) {
-        ui_.message(msg::kNameTaken);
-        auto chosen = ui_.save_as(out, msg::kSaveFilterAll);
-        if (!chosen) return std::nullopt;
-        out = *chosen;
-    }
-    for (const fs::path& in : req_.inputs) {
-        if (fs::equivalent(in, out, ec)) {
-            ui_.message(msg::kOutputIsInput);
-            return std::nullopt;
-        }
-    }
-    return out;
+    OutputRules rules;
+    rules.inputs = req_.inputs;
+    rules.written = result_.outputs;
+    rules.replace_existing = req_.replace_existing;
+    rules.save_filter = msg::kSaveFilterAll;
+    return claim_output(proposed, rules, ui_);
 }
 
 bool DecryptRun::write_entry(ByteSource& src, const SealedEntry& e, const SecretBytes& key,
@@ -162,7 +155,8 @@ bool DecryptRun::write_entry(ByteSource& src, const SealedEntry& e, const Secret
 }
 
 void DecryptRun::log(const std::string& item, const char* word, std::uint16_t slot_kind) {
-    if (svc_.log) svc_.log(item + "\t" + word + "(" + algorithm_word(slot_kind) + ")\n");
+    if (svc_.log)
+        svc_.log(escape_controls(item) + "\t" + word + "(" + algorithm_word(slot_kind) + ")\n");
 }
 
 Flow DecryptRun::each_file(const fs::path& input) {
@@ -183,19 +177,19 @@ Flow DecryptRun::each_file(const fs::path& input) {
     auto key = key_for(e, flow);
     if (!key) {
         if (flow == Flow::Next) {
-            ui_.message(path_text(input) + msg::kWrongPasswordSuffix);
+            ui_.message(escape_controls(path_text(input)) + msg::kWrongPasswordSuffix);
             ++result_.refused;
         }
         return flow;
     }
     fs::path name = input.filename().replace_extension();
     if (e.is_message) name.replace_extension(".txt");
-    auto target = claim(req_.output_folder / name);
+    auto target = claim(req_.output_folder / path_from_text(safe_leaf_name(path_text(name))));
     if (!target) {
         ++result_.skipped;
         return Flow::Next;
     }
-    ui_.status(path_text(input));
+    ui_.status(escape_controls(path_text(input)));
     if (!write_entry(src, e, key->session_key, *target)) return Flow::Stop;
     log(e.is_message ? msg::kMessageWord : path_text(input), "Decrypted Each", key->slot_kind);
     completed_.push_back(input);
@@ -217,7 +211,7 @@ Flow DecryptRun::package(ByteSource& src, const std::string& shown, bool picture
             if (flow == Flow::Stop) return Flow::Stop;
             ++result_.refused;
             ui_.message(pictures ? std::string(msg::kWrongPassword)
-                                 : shown + msg::kWrongPasswordSuffix);
+                                 : escape_controls(shown) + msg::kWrongPasswordSuffix);
             // A wrong password on the message ends the run; on a file, this package.
             return e.is_message || pictures ? Flow::Stop : Flow::Next;
         }
@@ -234,7 +228,7 @@ Flow DecryptRun::package(ByteSource& src, const std::string& shown, bool picture
                 ui_.message(msg::kNameRead);
                 return Flow::Stop;
             }
-            name = path_from_text(*text);
+            name = path_from_text(safe_leaf_name(*text));
             item = *stored;
         }
         auto target = claim(req_.output_folder / name);
@@ -244,7 +238,7 @@ Flow DecryptRun::package(ByteSource& src, const std::string& shown, bool picture
             done_ += e.ct_length;
             continue;
         }
-        ui_.status(item);
+        ui_.status(escape_controls(item));
         if (!write_entry(src, e, key->session_key, *target)) return Flow::Stop;
         log(item, word, key->slot_kind);
     }

@@ -6,6 +6,7 @@
 #include "package/codepage.h"
 #include "package/file_io.h"
 #include "package/messages.h"
+#include "package/names.h"
 #include "package/reader.h"
 #include "package/stego.h"
 
@@ -108,6 +109,58 @@ fs::path unique_output_name(const fs::path& proposed) {
     }
 }
 
+bool same_file(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec)) return true;
+    const fs::path ca = fs::weakly_canonical(fs::absolute(a, ec), ec);
+    if (ec) return false;
+    const fs::path cb = fs::weakly_canonical(fs::absolute(b, ec), ec);
+    return !ec && ca == cb;
+}
+
+namespace {
+
+bool among(const fs::path& p, std::span<const fs::path> list) {
+    for (const fs::path& q : list)
+        if (same_file(p, q)) return true;
+    return false;
+}
+
+}  // namespace
+
+std::optional<fs::path> claim_output(const fs::path& proposed, const OutputRules& rules,
+                                     RunUi& ui) {
+    fs::path out = proposed;
+    bool confirmed = false;
+    for (;;) {
+        std::error_code ec;
+        if (among(out, rules.inputs)) {
+            ui.message(msg::kOutputIsInput);
+            return std::nullopt;
+        }
+        if (among(out, rules.written)) {
+            ui.message(std::string(msg::kWrittenThisRun) + "\n" + escape_controls(path_text(out)));
+        } else if (!confirmed && !rules.replace_existing && fs::exists(out, ec)) {
+            ui.message(msg::kNameTaken);
+        } else {
+            return out;
+        }
+        auto chosen = ui.save_as(out, rules.save_filter);
+        if (!chosen) return std::nullopt;
+        out = *chosen;
+        confirmed = true;
+    }
+}
+
+std::string check_pictures(std::span<const fs::path> pictures, std::span<const fs::path> files) {
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        const std::string shown = "\n" + escape_controls(path_text(pictures[i]));
+        if (among(pictures[i], pictures.first(i))) return msg::kDuplicateFile + shown;
+        if (among(pictures[i], files)) return msg::kPictureIsInput + shown;
+    }
+    return {};
+}
+
 fs::path default_output_name(EncryptMode mode, std::span<const fs::path> files, bool has_message,
                              const fs::path& cwd) {
     fs::path name;
@@ -179,6 +232,12 @@ PictureChoice choose_pictures(std::span<const fs::path> chosen, std::span<const 
         if (!size || !f || std::fread(head, 1, 6, f.get()) != 6 || head[0] != 'B' ||
             head[1] != 'M' || !piece_fits(get_u32(head + 2), *size, 3)) {
             ui.message(msg::kPictureOpen);
+            break;
+        }
+        std::vector<fs::path> with_this = choice.pictures;
+        with_this.push_back(p);
+        if (std::string err = check_pictures(with_this, files); !err.empty()) {
+            ui.message(err);
             break;
         }
         choice.pictures.push_back(p);
