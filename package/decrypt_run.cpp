@@ -46,7 +46,8 @@ class DecryptRun {
     Bytes last_header_;
     CheckBlock last_check_{};
     std::optional<Recovery> last_;
-    std::vector<fs::path> completed_;  // inputs every entry of which was written
+    FileSet inputs_{req_.inputs}, written_;  // the inputs; the outputs so far
+    std::vector<fs::path> completed_;        // inputs every entry of which was written
     std::uint64_t total_ = 0, done_ = 0;
     DecryptResult result_;
 };
@@ -103,8 +104,8 @@ std::optional<Recovery> DecryptRun::key_for(const SealedEntry& e, Flow& flow) {
 
 std::optional<fs::path> DecryptRun::claim(const fs::path& proposed) {
     OutputRules rules;
-    rules.inputs = req_.inputs;
-    rules.written = result_.outputs;
+    rules.inputs = &inputs_;
+    rules.written = &written_;
     rules.replace_existing = req_.replace_existing;
     rules.save_filter = msg::kSaveFilterAll;
     return claim_output(proposed, rules, ui_);
@@ -151,6 +152,7 @@ bool DecryptRun::write_entry(ByteSource& src, const SealedEntry& e, const Secret
     }
     done_ += e.ct_length;
     result_.outputs.push_back(target);
+    written_.add(target);
     return true;
 }
 

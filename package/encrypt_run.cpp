@@ -41,6 +41,7 @@ class EncryptRun {
     RunUi& ui_;
     const RunServices& svc_;
     std::vector<SourceFile> files_;
+    FileSet inputs_, written_;  // the files and pictures; the outputs so far
     Bytes message_;
     RunKeys keys_;
     std::uint64_t total_ = 0, done_ = 0;
@@ -151,19 +152,13 @@ bool EncryptRun::prepare_keys() {
 }
 
 bool EncryptRun::is_input(const fs::path& p) const {
-    for (const fs::path& in : req_.files)
-        if (same_file(in, p)) return true;
-    for (const fs::path& in : req_.pictures)
-        if (same_file(in, p)) return true;
-    return false;
+    return inputs_.contains(p);
 }
 
 std::optional<fs::path> EncryptRun::claim_output(const fs::path& proposed) {
-    std::vector<fs::path> inputs = req_.files;
-    inputs.insert(inputs.end(), req_.pictures.begin(), req_.pictures.end());
     OutputRules rules;
-    rules.inputs = inputs;
-    rules.written = result_.outputs;
+    rules.inputs = &inputs_;
+    rules.written = &written_;
     rules.replace_existing = req_.replace_existing;
     rules.save_filter = msg::kSaveFilterVlr;
     return package::claim_output(proposed, rules, ui_);
@@ -296,6 +291,7 @@ bool EncryptRun::run_each_file() {
             return false;
         }
         result_.outputs.push_back(target);
+        written_.add(target);
         last_folder = target.parent_path();
         return true;
     };
@@ -342,7 +338,10 @@ void EncryptRun::erase_sources(const std::vector<const SourceFile*>& done) {
 }
 
 EncryptResult EncryptRun::run() {
-    if (!check_request() || !prepare_inputs() || !prepare_keys()) return result_;
+    if (!check_request()) return result_;
+    for (const fs::path& p : req_.files) inputs_.add(p);
+    for (const fs::path& p : req_.pictures) inputs_.add(p);
+    if (!prepare_inputs() || !prepare_keys()) return result_;
     ui_.progress(0, total_);
     const bool ok = req_.mode == EncryptMode::EachFile ? run_each_file() : run_package();
     ui_.status("");

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "package/run_ui.h"
@@ -54,11 +55,28 @@ std::filesystem::path unique_output_name(const std::filesystem::path& proposed);
 // place once "." and ".." are resolved.
 bool same_file(const std::filesystem::path& a, const std::filesystem::path& b);
 
+// Files of a run (its inputs, the outputs written so far), looked up by
+// leaf name and then compared with same_file, so a run of many files stays
+// fast. Leaf names are compared with ASCII case folded, as Windows does. A
+// path reaching one of the files through a link of another name is not
+// sought: an output is staged and renamed into place, which replaces such a
+// link and never writes through it.
+class FileSet {
+  public:
+    FileSet() = default;
+    explicit FileSet(std::span<const std::filesystem::path> paths);
+    void add(const std::filesystem::path& path);
+    bool contains(const std::filesystem::path& path) const;
+
+  private:
+    std::unordered_multimap<std::string, std::filesystem::path> by_name_;
+};
+
 // What an output of a run may not take the place of.
 struct OutputRules {
-    std::span<const std::filesystem::path> inputs;   // refused outright
-    std::span<const std::filesystem::path> written;  // this run's outputs: never replaced
-    bool replace_existing = false;                   // any other existing file: replaced
+    const FileSet* inputs = nullptr;   // refused outright
+    const FileSet* written = nullptr;  // this run's outputs: never replaced
+    bool replace_existing = false;     // any other existing file: replaced
     const char* save_filter = "";
 };
 

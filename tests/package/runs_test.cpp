@@ -323,8 +323,12 @@ TEST_F(RunTest, PictureNamedTwiceOrAlsoHiddenIsRefusedBeforeAnythingIsWritten) {
     fs::create_symlink(a, soft, no_symlinks);
     const std::string secret_before = read(secret), a_before = read(a), b_before = read(b);
 
-    auto twice = [](const fs::path& p) { return msg::kDuplicateFile + ("\n" + path_text(p)); };
-    auto hidden = [](const fs::path& p) { return msg::kPictureIsInput + ("\n" + path_text(p)); };
+    auto twice = [](const fs::path& p) {
+        return std::string(msg::kDuplicateFile) + "\n" + path_text(p);
+    };
+    auto hidden = [](const fs::path& p) {
+        return std::string(msg::kPictureIsInput) + "\n" + path_text(p);
+    };
     struct Case {
         const char* name;
         std::vector<fs::path> pictures;
@@ -370,7 +374,8 @@ TEST_F(RunTest, HiddenPackageIsJoinedBackBeforeSourcesAreDeleted) {
         const fs::path secret = write("in/secret.bin", random_text(20000, 40));
         std::vector<fs::path> pictures;
         for (int i = 0; i < 3; ++i)
-            pictures.push_back(picture("p" + std::to_string(i) + ".bmp", 120000, 41 + i));
+            pictures.push_back(
+                picture(std::string("p") + std::to_string(i) + ".bmp", 120000, 41 + i));
         if (disturbed) {
             ui_.on_progress = [&](std::uint64_t position, std::uint64_t range) {
                 if (ui_.last_status != msg::kHidingStatus || position != range) return;
@@ -456,7 +461,8 @@ TEST_F(RunTest, AnOutputWrittenEarlierInTheRunIsNeverReplaced) {
         DecryptResult r = run_decrypt(d, ui_, services_);
         const fs::path first = dir_ / "out" / c.output;
         ASSERT_FALSE(ui_.messages.empty());
-        EXPECT_EQ(ui_.messages.front(), msg::kWrittenThisRun + ("\n" + path_text(first)));
+        EXPECT_EQ(ui_.messages.front(),
+                  std::string(msg::kWrittenThisRun) + "\n" + path_text(first));
         EXPECT_EQ(ui_.messages.back(), msg::kDecrypted);
         EXPECT_EQ(read(first), c.first);
         if (c.other_name) {
@@ -487,7 +493,8 @@ TEST_F(RunTest, EachFileItemsNeverShareAnOutput) {
     ui_.save_answers.push_back(std::nullopt);
     EncryptResult r = encrypt(req);
     EXPECT_EQ(r.skipped, 1u);
-    EXPECT_EQ(ui_.messages.front(), msg::kWrittenThisRun + ("\n" + path_text(req.output)));
+    EXPECT_EQ(ui_.messages.front(),
+              std::string(msg::kWrittenThisRun) + "\n" + path_text(a) + ".vlr");
     EXPECT_EQ(read(a), "file a");
     EXPECT_TRUE(erased_.empty());
     ASSERT_TRUE(decrypt({req.output}).finished);
