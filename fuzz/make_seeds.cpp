@@ -155,7 +155,7 @@ class SeedMaker {
     package::RunKeys keys(package::Arrangement arrangement, package::Protection protection,
                           package::Algorithm algorithm) {
         package::RunKeys k;
-        k.session_key = session_;
+        k.session_key = session_.clone();
         k.check = check_;
         package::KeyHeader header;
         header.magic = package::magic_for(arrangement, protection);

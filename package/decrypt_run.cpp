@@ -12,6 +12,7 @@
 #include "package/reader.h"
 #include "package/seal.h"
 #include "package/stego.h"
+#include "platform/text.h"
 
 namespace package {
 
@@ -32,7 +33,9 @@ class DecryptRun {
     Flow each_file(const fs::path& input);
     Flow package(ByteSource& src, const std::string& shown, bool pictures);
     // The session key for an entry; reuses the last one for the same header.
-    std::optional<Recovery> key_for(const SealedEntry& e, Flow& flow);
+    // The recovered key, kept for the next entry with the same header;
+    // null when none opened it.
+    const Recovery* key_for(const SealedEntry& e, Flow& flow);
     std::optional<fs::path> claim(const fs::path& proposed);
     bool write_entry(ByteSource& src, const SealedEntry& e, const SecretBytes& key,
                      const fs::path& target);
@@ -85,21 +88,21 @@ bool DecryptRun::sort_inputs() {
     return true;
 }
 
-std::optional<Recovery> DecryptRun::key_for(const SealedEntry& e, Flow& flow) {
+const Recovery* DecryptRun::key_for(const SealedEntry& e, Flow& flow) {
     flow = Flow::Next;
-    if (last_ && e.header_bytes == last_header_ && e.check_block == last_check_) return last_;
+    if (last_ && e.header_bytes == last_header_ && e.check_block == last_check_) return &*last_;
     Recovery r = recover_session_key(e.header, e.check_block, *keys_);
     if (!r.error.empty()) {
         ui_.message(r.error);
         flow = Flow::Stop;
-        return std::nullopt;
+        return nullptr;
     }
-    if (!r.found) return std::nullopt;
+    if (!r.found) return nullptr;
     last_header_ = e.header_bytes;
     last_check_ = e.check_block;
-    last_ = r;
+    last_ = std::move(r);
     result_.key_found = true;
-    return r;
+    return &*last_;
 }
 
 std::optional<fs::path> DecryptRun::claim(const fs::path& proposed) {
@@ -132,9 +135,9 @@ bool DecryptRun::write_entry(ByteSource& src, const SealedEntry& e, const Secret
                 return true;
             },
             progress);
-#ifndef _WIN32
-        if (auto utf8 = from_codepage(text)) text.assign(utf8->begin(), utf8->end());
-#endif
+        if (auto native = platform::cp949_to_native_text(
+                std::string_view(reinterpret_cast<const char*>(text.data()), text.size())))
+            text.assign(native->begin(), native->end());
         if (err.empty() && !text.empty() &&
             std::fwrite(text.data(), 1, text.size(), out.file()) != text.size())
             err = msg::kWriteFailed;
@@ -267,13 +270,13 @@ DecryptResult DecryptRun::run() {
     auto typed = ui_.password();
     if (!typed) return result_;
     auto password = to_codepage(*typed);
-    wipe_buffer(*typed);
+    platform::wipe_string(*typed);
     if (!password) {
         ui_.message(std::string(msg::kTextNotEncodable) + "password");
         return result_;
     }
     keys_.emplace(*password);
-    wipe_buffer(*password);
+    secure_wipe(password->data(), password->size());
 
     bool stopped = false;
     for (const fs::path& input : each_)

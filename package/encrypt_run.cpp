@@ -132,18 +132,19 @@ bool EncryptRun::prepare_keys() {
         auto password = ui_.new_password();
         if (!password) return false;
         auto bytes = to_codepage(*password);
+        platform::wipe_string(*password);
         if (!bytes) {
             ui_.message(std::string(msg::kTextNotEncodable) + "password");
             return false;
         }
-        source.password = std::move(*bytes);
-        wipe_buffer(*password);
+        source.password = SecretBytes(*bytes);
+        secure_wipe(bytes->data(), bytes->size());
     }
     const Arrangement arrangement = req_.mode == EncryptMode::Package    ? Arrangement::Package
                                     : req_.mode == EncryptMode::EachFile ? Arrangement::EachFile
                                                                          : Arrangement::Pictures;
     std::string err = make_run_keys(arrangement, source, keys_);
-    wipe_buffer(source.password);
+    source.password.wipe();
     if (!err.empty()) {
         ui_.message(err);
         return false;

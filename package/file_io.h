@@ -1,33 +1,28 @@
 // Files as the package code needs them: binary streams opened by path on
-// either platform, 64-bit sizes, and a ByteSource over an open file.
+// either platform (platform/files.h), whole-file reads, a ByteSource over
+// an open file, and staged outputs (platform/staged_output.h).
 #pragma once
 
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <optional>
 
 #include "package/format.h"
+#include "platform/files.h"
+#include "platform/staged_output.h"
 
 namespace package {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f) std::fclose(f);
-    }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+using platform::FilePtr;
+using platform::open_file;
+// Outputs written under an exclusive temporary name and put in place only
+// once complete, so a failed run leaves no half file under a real name.
+using platform::StagedOutput;
 
-// mode as for fopen ("rb", "wb", "r+b").
-FilePtr open_file(const std::filesystem::path& path, const char* mode);
-bool seek_to(std::FILE* f, std::uint64_t offset);
+// Size of a regular file; nullopt when it is missing or not a regular file.
 std::optional<std::uint64_t> size_of_file(const std::filesystem::path& path);
 // Reads a whole file; nullopt when it cannot be opened or read.
 std::optional<Bytes> read_whole(const std::filesystem::path& path);
-// Writes bytes to a new file and flushes it to the device; false on any error.
-bool write_whole(const std::filesystem::path& path, std::span<const std::uint8_t> data);
-// Flushes the stream and asks the system to put it on the device.
-bool flush_to_device(std::FILE* f);
 
 class FileSource final : public ByteSource {
   public:
@@ -38,31 +33,6 @@ class FileSource final : public ByteSource {
   private:
     std::FILE* f_;
     std::uint64_t size_;
-};
-
-}  // namespace package
-
-namespace package {
-
-// An output written under a temporary name in its own folder and renamed
-// to its real name only once complete, so a failed run leaves no half
-// file under a real name.
-class StagedOutput {
-  public:
-    StagedOutput() = default;
-    ~StagedOutput() { discard(); }
-    StagedOutput(const StagedOutput&) = delete;
-    StagedOutput& operator=(const StagedOutput&) = delete;
-
-    bool open(const std::filesystem::path& target);
-    std::FILE* file() const { return file_.get(); }
-    // Flushes to the device, closes and renames over the target.
-    bool commit();
-    void discard();
-
-  private:
-    FilePtr file_;
-    std::filesystem::path target_, temp_;
 };
 
 }  // namespace package

@@ -190,7 +190,7 @@ std::uint64_t sample_digest(const fs::path& p, std::uint64_t size) {
     if (!f) return h;
     char buf[kSample];
     for (std::uint64_t at : {std::uint64_t{0}, size / 2}) {
-        if (!seek_to(f.get(), at)) break;
+        if (!platform::stream_seek(f.get(), at)) break;
         const std::size_t n = std::fread(buf, 1, sizeof buf, f.get());
         for (std::size_t i = 0; i < n; ++i)
             h = (h ^ static_cast<unsigned char>(buf[i])) * 1099511628211ull;

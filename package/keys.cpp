@@ -14,11 +14,6 @@ constexpr std::uint32_t kPointFormat = 4;
 constexpr std::uint32_t kSeedGenerator = 2;
 constexpr std::size_t kDigestSize = 20;
 
-void zero(void* p, std::size_t n) {
-    volatile std::uint8_t* v = static_cast<volatile std::uint8_t*>(p);
-    while (n--) *v++ = 0;
-}
-
 // A mechanism record that is wiped when it goes out of scope.
 struct Mechanism {
     CYR_MECHANISM m{};
@@ -76,34 +71,6 @@ bool passes_check(const SecretBytes& candidate, const CheckBlock& check, Status&
 
 }  // namespace
 
-void wipe_memory(void* p, std::size_t n) {
-    zero(p, n);
-}
-
-SecretBytes& SecretBytes::operator=(const SecretBytes& other) {
-    if (this != &other) {
-        wipe();
-        bytes_ = other.bytes_;
-    }
-    return *this;
-}
-
-void SecretBytes::wipe() {
-    if (!bytes_.empty()) zero(bytes_.data(), bytes_.size());
-}
-
-void SecretBytes::resize(std::size_t n) {
-    if (n < bytes_.size()) zero(bytes_.data() + n, bytes_.size() - n);
-    if (n > bytes_.capacity()) {
-        Bytes bigger(n);
-        std::copy(bytes_.begin(), bytes_.end(), bigger.begin());
-        wipe();
-        bytes_.swap(bigger);
-    } else {
-        bytes_.resize(n);
-    }
-}
-
 std::uint16_t slot_kind_for(Algorithm algorithm) {
     switch (algorithm) {
         case Algorithm::Aria:
@@ -143,7 +110,7 @@ Status derive_key_encryption_key(std::span<const std::uint8_t> password, SecretB
     s = CYR_Digest(mech.m, in.o, out.o);
     if (s != 0) return s;
     digest.resize(kSessionKeySize);
-    kek = digest;
+    kek = std::move(digest);
     return 0;
 }
 
@@ -221,7 +188,7 @@ Status DeriveSharedKeyPair(std::span<const std::uint8_t> password, Bytes& public
     pub.resize(pub_obj.length());
     priv.resize(priv_obj.length());
     public_key = std::move(pub);
-    private_key = priv;
+    private_key = std::move(priv);
     return 0;
 }
 
@@ -241,7 +208,7 @@ Status PasswordKeys::private_key(const SecretBytes*& out) {
         SecretBytes priv;
         Status s = DeriveSharedKeyPair(password_.span(), pub, priv);
         if (s != 0) return s;
-        private_key_ = priv;
+        private_key_ = std::move(priv);
     }
     out = &*private_key_;
     return 0;
@@ -277,7 +244,7 @@ Recovery recover_session_key(const KeyHeader& header, const CheckBlock& check, P
             Status s = 0;
             if (passes_check(candidate, check, s)) {
                 r.found = true;
-                r.session_key = candidate;
+                r.session_key = std::move(candidate);
                 r.slot_kind = slot.kind;
                 return r;
             }
@@ -298,7 +265,7 @@ Recovery recover_session_key(const KeyHeader& header, const CheckBlock& check, P
             Status s = cfb_once(slot.kind, kek, slot.wrapped, candidate, true);
             if (s == 0 && passes_check(candidate, check, s)) {
                 r.found = true;
-                r.session_key = candidate;
+                r.session_key = std::move(candidate);
                 r.slot_kind = slot.kind;
             }
             if (s != 0) r.error = status_text(s);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "package/format.h"
+#include "platform/secret.h"
 
 namespace package {
 
@@ -23,34 +24,10 @@ std::uint16_t slot_kind_for(Algorithm algorithm);
 // "SEED", "ARIA", "AES" for those slot kinds, "ECC" for 11.
 const char* algorithm_word(std::uint16_t slot_kind);
 
-// Zeroes memory in a way the compiler cannot drop.
-void wipe_memory(void* p, std::size_t n);
-template <class Buffer>
-void wipe_buffer(Buffer& b) {
-    if (!b.empty()) wipe_memory(b.data(), b.size() * sizeof(b[0]));
-}
-
-// Bytes that are zeroed when they go out of scope.
-class SecretBytes {
-  public:
-    SecretBytes() = default;
-    explicit SecretBytes(std::size_t n) : bytes_(n) {}
-    SecretBytes(std::span<const std::uint8_t> b) : bytes_(b.begin(), b.end()) {}
-    SecretBytes(const SecretBytes&) = default;
-    SecretBytes& operator=(const SecretBytes& other);
-    ~SecretBytes() { wipe(); }
-
-    void wipe();
-    void resize(std::size_t n);
-    std::uint8_t* data() { return bytes_.data(); }
-    const std::uint8_t* data() const { return bytes_.data(); }
-    std::size_t size() const { return bytes_.size(); }
-    std::span<const std::uint8_t> span() const { return bytes_; }
-    bool operator==(const SecretBytes& o) const { return bytes_ == o.bytes_; }
-
-  private:
-    Bytes bytes_;
-};
+// Passwords, key-encryption keys, session keys and private keys live in
+// the one owning secret buffer (wiped on release, never copied by accident).
+using platform::SecretBytes;
+using platform::secure_wipe;
 
 inline constexpr std::size_t kSessionKeySize = 16;
 using CheckBlock = std::array<std::uint8_t, kCheckBlockSize>;

@@ -26,7 +26,7 @@ std::string make_run_keys(Arrangement arrangement, const KeySource& source, RunK
     header.magic = magic_for(arrangement, source.protection);
     if (source.protection == Protection::Password) {
         KeySlot slot;
-        s = wrap_with_password(keys.session_key, source.password, source.algorithm, slot);
+        s = wrap_with_password(keys.session_key, source.password.span(), source.algorithm, slot);
         if (s != 0) return status_text(s);
         keys.slot_kind = slot.kind;
         header.slots.push_back(std::move(slot));

@@ -22,7 +22,7 @@ struct RunKeys {
 
 struct KeySource {
     Protection protection = Protection::Password;
-    Bytes password;                 // code-page bytes (password protection)
+    SecretBytes password;           // code-page bytes (password protection)
     std::vector<Bytes> recipients;  // public keys as read from their files (sharing)
     Algorithm algorithm = Algorithm::Seed;
 };

@@ -21,8 +21,7 @@ void CfbStream::abandon() {
         std::uint8_t scratch[16];
         std::size_t n = 0;
         finish(scratch, n);
-        volatile std::uint8_t* v = scratch;
-        for (std::size_t i = 0; i < sizeof scratch; ++i) v[i] = 0;
+        secure_wipe(scratch, sizeof scratch);
     }
     CYR_ClearSlots(mech_, 8);
 }
@@ -32,7 +31,7 @@ Status CfbStream::begin(const SecretBytes& session_key, bool encrypt) {
     for (CYR_SLOT& s : mech_) s = CYR_SLOT{};
     mech_[0].kind = CYR_MECH_SEED_CFB;
     mech_[1] = {CYR_PARAM_SEED_IV, zero_iv_, sizeof zero_iv_, 0, 0};
-    key_ = session_key;
+    key_ = session_key.clone();
     CYR_OBJECT key{};
     value(key, CYR_MECH_SEED_CFB, key_.data(), key_.size());
     encrypt_ = encrypt;

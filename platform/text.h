@@ -22,6 +22,10 @@ std::optional<std::string> from_cp949(std::string_view cp949);
 // stored formats and the length rules count); nullopt as for to_cp949.
 std::optional<std::size_t> cp949_length(std::string_view utf8);
 
+// Code page 949 text as this system's own text files hold it: unchanged on
+// Windows, UTF-8 elsewhere. nullopt when the input is not valid 949 text.
+std::optional<std::string> cp949_to_native_text(std::string_view cp949);
+
 // UTF-8 <-> the platform's wide strings (UTF-16 on Windows, UTF-32
 // elsewhere), for the Win32 W API. nullopt on malformed input.
 std::optional<std::wstring> to_wide(std::string_view utf8);

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "platform/secret.h"
+
 namespace cyr {
 
 namespace {
@@ -421,11 +423,9 @@ bool bn_to_bytes(const BigNum* a, uint8_t* out, std::size_t length) {
 }
 
 void bn_wipe(BigNum* a, int words) {
-    volatile uint32_t* w = a->words;
-    for (int i = 0; i < words; ++i) w[i] = 0;
-    volatile int32_t* fields[2] = {&a->sign, &a->length};
-    *fields[0] = 0;
-    *fields[1] = 0;
+    platform::secure_wipe(a->words, sizeof(uint32_t) * static_cast<std::size_t>(words));
+    platform::secure_wipe(&a->sign, sizeof a->sign);
+    platform::secure_wipe(&a->length, sizeof a->length);
 }
 
 void bn_from_words(BigNum* r, const uint32_t* words, int count) {

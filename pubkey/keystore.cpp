@@ -40,38 +40,18 @@ std::vector<std::string> list_key_files(const fs::path& key_folder) {
 }
 
 WriteResult replace_file(const fs::path& destination, std::span<const std::uint8_t> bytes) {
-    std::error_code ec;
-    fs::path temporary;
-    for (int n = 0;; ++n) {
-        temporary = destination;
-        temporary += ".tmp" + std::to_string(n);
-        if (!fs::exists(temporary, ec)) break;
-        if (n == 999) return WriteResult::open_failed;
-    }
-    std::FILE* f = platform::open_file(temporary, "wb");
-    if (f == nullptr) return WriteResult::open_failed;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = platform::flush_to_device(f) && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (ok) fs::rename(temporary, destination, ec);
-    if (!ok || ec) {
-        fs::remove(temporary, ec);
-        return WriteResult::write_failed;
-    }
-    return WriteResult::ok;
+    return platform::write_file_staged(destination, bytes, ".tmp");
 }
 
 std::optional<std::vector<std::uint8_t>> read_key_file(const fs::path& file) {
-    std::FILE* f = platform::open_file(file, "rb");
+    platform::FilePtr f = platform::open_file(file, "rb");
     if (f == nullptr) return std::nullopt;
     std::vector<std::uint8_t> bytes;
     std::uint8_t buffer[4096];
     std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0)
         bytes.insert(bytes.end(), buffer, buffer + n);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) return std::nullopt;
+    if (std::ferror(f.get()) != 0) return std::nullopt;
     return bytes;
 }
 

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/staged_output.h"
+
 namespace keystore {
 
 inline constexpr std::size_t kPublicKeySize = 43;
@@ -32,11 +34,11 @@ std::filesystem::path key_file_path(const std::filesystem::path& key_folder, std
 // bytes (the order of a sorted list box). Empty when the folder is missing.
 std::vector<std::string> list_key_files(const std::filesystem::path& key_folder);
 
-// Writes the bytes beside `destination` under a temporary name, forces them
-// to the device and renames the file over `destination`, so the destination
-// is either left as it was or holds all the bytes. On any failure
-// (the temporary file is removed).
-enum class WriteResult { ok, open_failed, write_failed };
+// The one key write of both front ends: the bytes go to an exclusive
+// temporary beside `destination` ("name.lck.tmp"), reach the device and
+// replace `destination` in one step, so the destination is either left as
+// it was or holds all the bytes. On any failure the temporary is removed.
+using WriteResult = platform::WriteResult;
 WriteResult replace_file(const std::filesystem::path& destination,
                          std::span<const std::uint8_t> bytes);
 

@@ -21,7 +21,7 @@ bool append_log_line(const std::filesystem::path& log_path, const platform::Cloc
     auto encoded = platform::to_cp949(text);
     if (!encoded) return false;
     // Text mode on purpose: the log is a text file with the system's line ends.
-    std::FILE* f = platform::open_file(log_path, "a+");
+    std::FILE* f = platform::open_file(log_path, "a+").release();
     if (f == nullptr) return false;
     bool ok = std::fwrite(encoded->data(), 1, encoded->size(), f) == encoded->size();
     ok = std::fclose(f) == 0 && ok;

@@ -30,7 +30,7 @@ bool IsListLine(const std::string& line) {
 
 std::vector<std::string> ReadLines(const fs::path& path, bool& opened) {
     std::vector<std::string> lines;
-    std::FILE* file = platform::open_file(path, "rt");
+    std::FILE* file = platform::open_file(path, "rt").release();
     opened = file != nullptr;
     if (!file) return lines;
     lines = updater::ReadListLines(file);

@@ -90,15 +90,15 @@ void CreateKeyDialog::create() {
     std::string password = view_->text(kPassword);
     std::string confirmation = view_->text(kConfirm);
     const bool same = password == confirmation;
-    wipe_text(confirmation);
+    platform::wipe_string(confirmation);
     if (!same) {
-        wipe_text(password);
+        platform::wipe_string(password);
         interaction_.message_box(kKeyPasswordsDiffer, "", ui::mb::ok);
         clear_passwords();
         return;
     }
     auto encoded = platform::to_cp949(password);
-    wipe_text(password);
+    platform::wipe_string(password);
     if (!encoded) {
         interaction_.message_box(std::string(kTextNotEncodable) + "비밀번호", "", ui::mb::ok);
         clear_passwords();
@@ -106,7 +106,7 @@ void CreateKeyDialog::create() {
     }
     package::SecretBytes password_bytes(
         std::span(reinterpret_cast<const std::uint8_t*>(encoded->data()), encoded->size()));
-    wipe_text(*encoded);
+    platform::wipe_string(*encoded);
     if (password_bytes.size() < kMinimumPasswordBytes) {
         interaction_.message_box(kKeyPasswordTooShort, "", ui::mb::ok);
         clear_passwords();

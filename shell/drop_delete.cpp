@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <system_error>
 
 #include "platform/files.h"
@@ -18,10 +19,18 @@ enum class Outcome { next, stop };
 // wipe. `stop` when the run (or the walk of this folder) must end.
 Outcome delete_one_file(const fs::path& file, DropRun& run) {
     DeletionPorts& ports = *run.ports;
-    std::FILE* f = platform::open_file(file, "rb");
-    if (f == nullptr) return Outcome::stop;
-    auto size = platform::stream_size(f);
-    std::fclose(f);
+    std::optional<std::uint64_t> size;
+    {
+        // The same no-follow open as the overwrite: a pipe must not block
+        // the run, and what cannot be overwritten is kept and reported.
+        platform::OverwriteTarget target = platform::open_for_overwrite(file);
+        if (target.status == platform::OverwriteOpen::missing) return Outcome::stop;
+        if (!target.file) {
+            ReportNotWiped(file, ports);
+            return Outcome::next;
+        }
+        size = platform::stream_size(target.file.get());
+    }
     if (!size || *size > kSizeLimit) {
         ports.interaction.message_box(kDeletionTooLarge, "경고", ui::mb::ok);
         return Outcome::stop;
@@ -83,7 +92,9 @@ void DeleteDroppedItems(const std::vector<fs::path>& items, DeletionPorts& ports
     run.deleting = true;
     run.ports = &ports;
     std::error_code ec;
-    for (const auto& item : items) {
+    for (const auto& given : items) {
+        // "link/" as shell completion writes it still names the link.
+        const fs::path item = platform::without_trailing_separators(given);
         if (platform::is_link(item)) {
             remove_link(item, run);
         } else if (fs::is_directory(item, ec)) {

@@ -10,12 +10,6 @@ namespace shell {
 
 using namespace password_ids;
 
-void wipe_text(std::string& text) {
-    volatile char* p = text.data();
-    for (std::size_t i = 0; i < text.size(); ++i) p[i] = '\0';
-    text.clear();
-}
-
 void PasswordEntryDialog::on_init(ui::DialogView& view) {
     view_ = &view;
     view.focus(kEntryEdit);
@@ -34,13 +28,14 @@ void PasswordEntryDialog::on_command(ui::ControlId id, ui::Event event) {
         view_->focus(kEntryEdit);
         return;
     }
-    wipe_text(password_);
-    password_ = std::move(typed);
+    password_ = platform::SecretBytes::take(typed);
     view_->close(static_cast<int>(ui::Answer::ok));
 }
 
 std::string PasswordEntryDialog::take_password() {
-    return std::exchange(password_, std::string());
+    std::string password(password_.text());
+    password_.wipe();
+    return password;
 }
 
 void NewPasswordDialog::on_init(ui::DialogView& view) {
@@ -65,15 +60,15 @@ void NewPasswordDialog::on_command(ui::ControlId id, ui::Event event) {
     std::string first = view_->text(kNewEdit);
     std::string second = view_->text(kConfirmEdit);
     const bool same = first == second;
-    wipe_text(second);
+    platform::wipe_string(second);
     if (!same) {
-        wipe_text(first);
+        platform::wipe_string(first);
         refuse(kPasswordsDiffer);
         return;
     }
     const auto bytes = platform::cp949_length(first);
     if (!bytes) {
-        wipe_text(first);
+        platform::wipe_string(first);
         interaction_.message_box(std::string(kTextNotEncodable) + "비밀번호", kWarningCaption,
                                  ui::mb::ok);
         view_->set_text(kNewEdit, "");
@@ -82,12 +77,11 @@ void NewPasswordDialog::on_command(ui::ControlId id, ui::Event event) {
         return;
     }
     if (*bytes < kMinimumPasswordBytes) {
-        wipe_text(first);
+        platform::wipe_string(first);
         refuse(kPasswordTooShort);
         return;
     }
-    wipe_text(password_);
-    password_ = std::move(first);
+    password_ = platform::SecretBytes::take(first);
     view_->close(static_cast<int>(ui::Answer::ok));
 }
 
@@ -96,7 +90,9 @@ void NewPasswordDialog::on_close() {
 }
 
 std::string NewPasswordDialog::take_password() {
-    return std::exchange(password_, std::string());
+    std::string password(password_.text());
+    password_.wipe();
+    return password;
 }
 
 std::optional<std::string> ask_password(ui::Interaction& interaction) {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/secret.h"
 #include "ui/ports.h"
 
 namespace shell {
@@ -31,15 +32,12 @@ inline constexpr char kTextNotEncodable[] =
     "이 문자는 저장할 수 없습니다 (코드 페이지 949 밖의 문자): ";
 inline constexpr std::size_t kMinimumPasswordBytes = 6;
 
-// Wipes a string's characters before it is released.
-void wipe_text(std::string& text);
-
 // Password entry: OK with an empty edit asks again; Enter acts as OK and
 // Escape is swallowed (the view sends Enter as a click on OK).
 class PasswordEntryDialog final : public ui::DialogPresenter {
   public:
     explicit PasswordEntryDialog(ui::Interaction& interaction) : interaction_(interaction) {}
-    ~PasswordEntryDialog() override { wipe_text(password_); }
+    ~PasswordEntryDialog() override = default;
 
     void on_init(ui::DialogView& view) override;
     void on_command(ui::ControlId id, ui::Event event) override;
@@ -51,7 +49,7 @@ class PasswordEntryDialog final : public ui::DialogPresenter {
   private:
     ui::Interaction& interaction_;
     ui::DialogView* view_ = nullptr;
-    std::string password_;
+    platform::SecretBytes password_;
 };
 
 // New password: the two edits must match and hold at least 6 bytes of code
@@ -60,7 +58,7 @@ class PasswordEntryDialog final : public ui::DialogPresenter {
 class NewPasswordDialog final : public ui::DialogPresenter {
   public:
     explicit NewPasswordDialog(ui::Interaction& interaction) : interaction_(interaction) {}
-    ~NewPasswordDialog() override { wipe_text(password_); }
+    ~NewPasswordDialog() override = default;
 
     void on_init(ui::DialogView& view) override;
     void on_command(ui::ControlId id, ui::Event event) override;
@@ -73,7 +71,7 @@ class NewPasswordDialog final : public ui::DialogPresenter {
 
     ui::Interaction& interaction_;
     ui::DialogView* view_ = nullptr;
-    std::string password_;
+    platform::SecretBytes password_;
 };
 
 // Run the dialogs modally; nullopt on cancel. What Interaction::enter_password

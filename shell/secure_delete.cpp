@@ -10,6 +10,7 @@
 #include "platform/random.h"
 #include "platform/text.h"
 #include "shell/progress_window.h"
+#include "shell/startup.h"
 
 namespace shell {
 namespace {
@@ -21,13 +22,6 @@ constexpr std::size_t kBlock = 4096;
 constexpr std::size_t kStreamBuffer = 1 << 20;
 constexpr int kProgressEnd = 150;
 constexpr char kProgressTitle[] = "파일 영구 삭제";
-
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f != nullptr) std::fclose(f);
-    }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 int write_error(DeletionPorts& ports) {
     ports.interaction.message_box("file write error", "comfirm", ui::mb::ok);
@@ -58,8 +52,12 @@ bool gone(const fs::path& path) {
 int OverwriteFile(const fs::path& path, bool show_progress, DeletionPorts& ports) {
     // Declared before the file: the stream uses it until it is closed.
     auto stream_buffer = std::make_unique<char[]>(kStreamBuffer);
-    File file(platform::open_file(path, "r+b"));
-    if (!file) return 1;  // left untouched; the caller still wipes it
+    platform::OverwriteTarget target = platform::open_for_overwrite(path);
+    if (!target.file) {
+        ReportNotWiped(path, ports);
+        return 0;
+    }
+    platform::FilePtr file = std::move(target.file);
     // The blocks are gathered in a large stream buffer and reach the system
     // in big writes; a failed write still surfaces as a short count, at the
     // latest at the final flush, and nothing is reported done before the
@@ -139,7 +137,17 @@ int WipeFile(const fs::path& path, DeletionPorts& ports, bool* removed) {
         is_gone = gone(path);
     }
     if (removed != nullptr) *removed = is_gone;
-    return 1;
+    if (!is_gone) {
+        ports.interaction.message_box(
+            std::string(kNotRemoved) + "\n" + platform::path_to_utf8(path), kWarningCaption,
+            ui::mb::ok);
+    }
+    return is_gone ? 1 : 0;
+}
+
+void ReportNotWiped(const fs::path& path, DeletionPorts& ports) {
+    ports.interaction.message_box(std::string(kNotWiped) + "\n" + platform::path_to_utf8(path),
+                                  kWarningCaption, ui::mb::ok);
 }
 
 }  // namespace shell

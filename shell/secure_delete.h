@@ -30,19 +30,32 @@ struct DeletionPorts {
     std::function<void(const std::filesystem::path&)> before_rename;
 };
 
+// Told when a file's contents could not be overwritten (it is kept), and
+// when a wiped file could not be removed; the path follows on a new line.
+inline constexpr char kNotWiped[] = "파일 내용을 지울 수 없어 삭제하지 않았습니다.";
+inline constexpr char kNotRemoved[] = "파일을 삭제하지 못했습니다.";
+
 // Overwrites the whole file with zero bytes in 4096-byte blocks and forces
 // them to the device. With show_progress a progress window titled
 // "파일 영구 삭제" (range 0..150) follows the work and offers cancel.
-// Returns 1 when the file was overwritten, and also when it could not be
-// opened for update (the caller still calls WipeFile); 0 after a write error
-// (message "file write error" / "comfirm") or a cancel.
+// The file is opened in place without following a link, and only a regular
+// file is taken (see platform::open_for_overwrite).
+// Returns 1 when the file was overwritten; 0 when it could not be opened
+// for writing (message kNotWiped / "경고": the caller must keep it, since a
+// deletion would leave the old contents readable through another link),
+// after a write error (message "file write error" / "comfirm") or a cancel.
 int OverwriteFile(const std::filesystem::path& path, bool show_progress, DeletionPorts& ports);
 
 // Renames the file to a random name of the same length (characters 'A'..'y')
 // in its folder and deletes it there; when the rename fails it is deleted
-// under its own name. Always returns 1; *removed (when given) tells whether
-// the file is really gone. If the delete under the random name fails, the
-// file is renamed back.
+// under its own name. If the delete under the random name fails, the file
+// is renamed back. Returns 1 when the file is gone; otherwise says so
+// (kNotRemoved / "경고") and returns 0. *removed (when given) is the same
+// answer as a flag.
 int WipeFile(const std::filesystem::path& path, DeletionPorts& ports, bool* removed = nullptr);
+
+// Tells the user that a file was kept because its contents could not be
+// overwritten (kNotWiped / "경고").
+void ReportNotWiped(const std::filesystem::path& path, DeletionPorts& ports);
 
 }  // namespace shell

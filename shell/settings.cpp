@@ -1,9 +1,9 @@
 #include "shell/settings.h"
 
 #include <cstdio>
-#include <system_error>
 
 #include "platform/files.h"
+#include "platform/staged_output.h"
 
 namespace shell {
 namespace {
@@ -21,13 +21,11 @@ void store_le32(unsigned char* p, std::uint32_t v) {
 
 bool read_settings(const std::filesystem::path& file, Settings& settings) {
     // Binary: a value holding a line-feed byte must survive unchanged.
-    std::FILE* f = platform::open_file(file, "rb");
+    platform::FilePtr f = platform::open_file(file, "rb");
     if (f == nullptr) return false;
     unsigned char buffer[16];
-    std::size_t got = std::fread(buffer, 1, sizeof buffer, f);
-    bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) return false;
+    std::size_t got = std::fread(buffer, 1, sizeof buffer, f.get());
+    if (std::ferror(f.get()) != 0) return false;
     std::uint32_t* fields[] = {&settings.mode, &settings.algorithm, &settings.delete_inputs,
                                &settings.write_log};
     for (std::size_t i = 0; i < 4 && (i + 1) * 4 <= got; ++i) {
@@ -43,20 +41,7 @@ bool write_settings(const std::filesystem::path& file, const Settings& settings)
     store_le32(buffer + 8, settings.delete_inputs);
     store_le32(buffer + 12, settings.write_log);
 
-    std::filesystem::path temporary = file;
-    temporary += ".tmp";
-    std::FILE* f = platform::open_file(temporary, "wb");
-    if (f == nullptr) return false;
-    bool ok = std::fwrite(buffer, 1, sizeof buffer, f) == sizeof buffer;
-    ok = platform::flush_to_device(f) && ok;
-    ok = std::fclose(f) == 0 && ok;
-    std::error_code ec;
-    if (ok) std::filesystem::rename(temporary, file, ec);
-    if (!ok || ec) {
-        std::filesystem::remove(temporary, ec);
-        return false;
-    }
-    return true;
+    return platform::write_file_staged(file, buffer, ".tmp") == platform::WriteResult::ok;
 }
 
 std::uint32_t clamp_choice(std::uint32_t value) {

@@ -5,12 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/secret.h"
 #include "toolkit/cyr.h"
 
 namespace cyr {
 
 // Zeroes n bytes in a way the compiler cannot drop.
-void secure_wipe(void* p, std::size_t n);
+using platform::secure_wipe;
 
 // Releases one slot: wipes when its wipe flag is set, then frees when
 // `free_owned` and the slot owns its data.

@@ -6,12 +6,6 @@
 
 namespace cyr {
 
-void secure_wipe(void* p, std::size_t n) {
-    // A volatile pointer keeps the stores: the buffer is often freed next.
-    volatile unsigned char* v = static_cast<volatile unsigned char*>(p);
-    while (n--) *v++ = 0;
-}
-
 void release_slot(CYR_SLOT* slot, bool free_owned) {
     if (slot->data == nullptr) return;
     if (slot->wipe == 1) secure_wipe(slot->data, slot->length);

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "platform/ini.h"
+#include "platform/secret.h"
 
 namespace updater {
 
@@ -18,9 +19,7 @@ bool EqualsIgnoringCase(const std::string& a, const char* b) {
 }  // namespace
 
 void WipeText(std::string& text) {
-    volatile char* p = text.data();
-    for (std::size_t i = 0; i < text.size(); ++i) p[i] = 0;
-    text.clear();
+    platform::wipe_string(text);
 }
 
 UpdateConfig::~UpdateConfig() {

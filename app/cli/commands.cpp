@@ -19,6 +19,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "pubkey/keystore.h"
 #include "shell/activity_log.h"
 #include "shell/drop_delete.h"
 #include "shell/secure_delete.h"
@@ -67,13 +68,13 @@ fs::path recipient_path(const std::string& given, const fs::path& folder) {
     return folder / path_from_text(name);
 }
 
-std::optional<std::string> password_from(const Options& o) {
+std::optional<platform::SecretBytes> password_from(const Options& o) {
     if (!o.password_file) return std::nullopt;
     return read_password_line(*o.password_file);
 }
 
 // Reads -p when given; false (after saying why) when its file cannot be read.
-bool read_password_option(const Options& o, std::optional<std::string>& password) {
+bool read_password_option(const Options& o, std::optional<platform::SecretBytes>& password) {
     if (!o.password_file) return true;
     password = password_from(o);
     if (password) return true;
@@ -87,13 +88,16 @@ struct Services {
     TerminalInteraction& terminal;
     shell::DeletionPorts ports;
     package::RunServices run;
+    // A source or input that --delete-sources could not wipe (the deletion
+    // has told why): the command fails.
+    bool erase_failed = false;
 
     Services(TerminalInteraction& t, const Options& o) : terminal(t), ports{clock, t, nullptr, {}} {
         run.erase = [this](const fs::path& p) {
-            if (shell::OverwriteFile(p, false, ports) != 1) return false;
-            bool removed = false;
-            shell::WipeFile(p, ports, &removed);
-            return removed;
+            const bool gone =
+                shell::OverwriteFile(p, false, ports) == 1 && shell::WipeFile(p, ports) == 1;
+            if (!gone) erase_failed = true;
+            return gone;
         };
         if (o.log_file) {
             const fs::path log = path_from_text(*o.log_file);
@@ -134,15 +138,15 @@ int encrypt(const Options& o) {
     req.delete_sources = o.delete_sources;
     req.replace_existing = o.force;
 
-    std::optional<std::string> password;
+    std::optional<platform::SecretBytes> password;
     // A well-formed command whose file cannot be read failed; it was no
     // usage error.
     if (!req.sharing && !read_password_option(o, password)) return 1;
-    TerminalInteraction terminal(password, false);
+    TerminalInteraction terminal(std::move(password), false);
     Services services(terminal, o);
     package::InteractionUi ui(terminal);
     package::EncryptResult r = package::run_encrypt(req, ui, services.run);
-    return r.finished && r.skipped == 0 ? 0 : 1;
+    return r.finished && r.skipped == 0 && !services.erase_failed ? 0 : 1;
 }
 
 int decrypt(const Options& o) {
@@ -153,13 +157,15 @@ int decrypt(const Options& o) {
     req.replace_existing = o.force;
     std::error_code ec;
     fs::create_directories(req.output_folder, ec);
-    std::optional<std::string> password;
+    std::optional<platform::SecretBytes> password;
     if (!read_password_option(o, password)) return 1;
-    TerminalInteraction terminal(password, false);
+    TerminalInteraction terminal(std::move(password), false);
     Services services(terminal, o);
     package::InteractionUi ui(terminal);
     package::DecryptResult r = package::run_decrypt(req, ui, services.run);
-    return r.finished && r.key_found && r.refused == 0 && r.skipped == 0 ? 0 : 1;
+    return r.finished && r.key_found && r.refused == 0 && r.skipped == 0 && !services.erase_failed
+               ? 0
+               : 1;
 }
 
 int key_create(const Options& o) {
@@ -184,9 +190,9 @@ int key_create(const Options& o) {
     std::string file = name;
     const auto dot = file.rfind('.');
     if (dot == std::string::npos || file.substr(dot) != ".lck") file += ".lck";
-    std::optional<std::string> password;
+    std::optional<platform::SecretBytes> password;
     if (!read_password_option(o, password) || !password) return 1;
-    auto length = platform::cp949_length(*password);
+    auto length = platform::cp949_length(password->text());
     if (!length || *length < 6) {
         std::fprintf(stderr, "%s\n", "비밀번호 길이가 짧습니다.(6자리 이상)");
         return 1;
@@ -199,18 +205,20 @@ int key_create(const Options& o) {
         std::fprintf(stderr, "%s\n%s\n", package::msg::kNameTaken, path_text(target).c_str());
         return 1;
     }
-    auto bytes = platform::to_cp949(*password);
+    auto text = platform::to_cp949(password->text());
+    password->wipe();
+    platform::SecretBytes bytes = platform::SecretBytes::take(*text);
     package::Bytes pub;
     package::SecretBytes priv;
-    package::Status s = package::DeriveSharedKeyPair(
-        std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()), pub, priv);
-    package::wipe_buffer(*bytes);
-    package::wipe_buffer(*password);
+    package::Status s = package::DeriveSharedKeyPair(bytes.span(), pub, priv);
+    bytes.wipe();
     if (s != 0) {
         std::fprintf(stderr, "%s\n", package::status_text(s).c_str());
         return 1;
     }
-    if (!package::write_whole(target, pub)) {
+    // The same staged write as the window: an interrupted --force leaves
+    // the old key whole.
+    if (keystore::replace_file(target, pub) != keystore::WriteResult::ok) {
         std::fprintf(stderr, "%s\n", "Fail to write..");
         return 1;
     }

@@ -24,12 +24,6 @@ constexpr const char kNewPasswordMismatch[] = "비밀번호가 맞지 않습니�
 constexpr const char kNewPasswordShort[] = "비밀번호를 6자리 이상 입력해 주세요";
 constexpr const char kPasswordEmpty[] = "비밀번호를 입력해 주세요";
 
-void wipe(std::string& s) {
-    volatile char* p = s.data();
-    for (std::size_t i = 0; i < s.size(); ++i) p[i] = 0;
-    s.clear();
-}
-
 void strip_line_end(std::string& s) {
     while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
 }
@@ -96,19 +90,22 @@ bool stderr_is_terminal() {
 #endif
 }
 
-std::optional<std::string> read_password_line(const std::string& source) {
+std::optional<platform::SecretBytes> read_password_line(const std::string& source) {
     std::string line;
+    bool got = false;
     if (source == "-") {
-        if (!std::getline(std::cin, line)) return std::nullopt;
+        got = static_cast<bool>(std::getline(std::cin, line));
     } else {
         std::ifstream in(std::filesystem::u8path(source), std::ios::binary);
-        if (!in || !std::getline(in, line)) return std::nullopt;
+        got = in && std::getline(in, line);
     }
     strip_line_end(line);
-    return line;
+    platform::SecretBytes password = platform::SecretBytes::take(line);
+    if (!got) return std::nullopt;
+    return password;
 }
 
-std::optional<std::string> ask_password(const char* prompt) {
+std::optional<platform::SecretBytes> ask_password(const char* prompt) {
     if (!stdin_is_terminal()) {
         std::fprintf(stderr, "%s (-p PASSFILE)\n", kPasswordEmpty);
         return std::nullopt;
@@ -118,7 +115,10 @@ std::optional<std::string> ask_password(const char* prompt) {
     std::string line;
 #ifdef _WIN32
     for (int c = _getwch(); c != '\r' && c != '\n'; c = _getwch()) {
-        if (c == 3) return std::nullopt;
+        if (c == 3) {
+            platform::wipe_string(line);
+            return std::nullopt;
+        }
         if (c == '\b') {
             if (!line.empty()) line.pop_back();
             continue;
@@ -132,21 +132,24 @@ std::optional<std::string> ask_password(const char* prompt) {
         EchoOff quiet;
         got = static_cast<bool>(std::getline(std::cin, line));
     }
-    if (!got) return std::nullopt;
+    if (!got) {
+        platform::wipe_string(line);
+        return std::nullopt;
+    }
 #endif
     std::fputc('\n', stderr);
     strip_line_end(line);
-    return line;
+    return platform::SecretBytes::take(line);
 }
 
-TerminalInteraction::TerminalInteraction(std::optional<std::string> password_line, bool assume_yes)
+TerminalInteraction::TerminalInteraction(std::optional<platform::SecretBytes> password_line,
+                                         bool assume_yes)
     : password_line_(std::move(password_line)),
       assume_yes_(assume_yes),
       tty_(stderr_is_terminal()) {}
 
 TerminalInteraction::~TerminalInteraction() {
     clear_line();
-    if (password_line_) wipe(*password_line_);
 }
 
 void TerminalInteraction::clear_line() {
@@ -184,21 +187,22 @@ std::optional<std::string> TerminalInteraction::enter_password() {
             message_box(kPasswordEmpty, "", ui::mb::ok);
             return std::nullopt;
         }
-        return *password_line_;
+        return std::string(password_line_->text());
     }
     auto p = ask_password("비밀번호 / Password: ");
-    if (p && p->empty()) {
+    if (!p) return std::nullopt;
+    if (p->empty()) {
         message_box(kPasswordEmpty, "", ui::mb::ok);
         return std::nullopt;
     }
-    return p;
+    return std::string(p->text());
 }
 
 std::optional<std::string> TerminalInteraction::new_password() {
-    std::optional<std::string> first, second;
+    std::optional<platform::SecretBytes> first, second;
     if (password_line_) {
-        first = *password_line_;
-        second = *password_line_;
+        first = password_line_->clone();
+        second = password_line_->clone();
     } else {
         first = ask_password("비밀번호 / Password: ");
         if (first) second = ask_password("비밀번호 확인 / Again: ");
@@ -206,18 +210,14 @@ std::optional<std::string> TerminalInteraction::new_password() {
     if (!first || !second) return std::nullopt;
     if (*first != *second) {
         message_box(kNewPasswordMismatch, "경고", ui::mb::ok | ui::mb::icon_warning);
-        wipe(*first);
-        wipe(*second);
         return std::nullopt;
     }
-    wipe(*second);
-    auto length = platform::cp949_length(*first);
+    auto length = platform::cp949_length(first->text());
     if (length && *length < 6) {
         message_box(kNewPasswordShort, "경고", ui::mb::ok | ui::mb::icon_warning);
-        wipe(*first);
         return std::nullopt;
     }
-    return first;
+    return std::string(first->text());
 }
 
 void TerminalInteraction::set_status(std::string_view text) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/secret.h"
 #include "ui/ports.h"
 
 namespace cli {
@@ -14,7 +15,7 @@ class TerminalInteraction final : public ui::Interaction {
   public:
     // `password_line`: the password given by -p; nullopt = ask the terminal.
     // `assume_yes`: confirmations are answered OK without asking.
-    TerminalInteraction(std::optional<std::string> password_line, bool assume_yes);
+    TerminalInteraction(std::optional<platform::SecretBytes> password_line, bool assume_yes);
     ~TerminalInteraction() override;
 
     ui::Answer message_box(std::string_view text, std::string_view caption,
@@ -44,7 +45,7 @@ class TerminalInteraction final : public ui::Interaction {
   private:
     void clear_line();
 
-    std::optional<std::string> password_line_;
+    std::optional<platform::SecretBytes> password_line_;
     bool assume_yes_;
     bool tty_;
     std::string status_;
@@ -52,10 +53,10 @@ class TerminalInteraction final : public ui::Interaction {
 };
 
 // Reads the first line of a file ("-" = standard input), without its line end.
-std::optional<std::string> read_password_line(const std::string& source);
+std::optional<platform::SecretBytes> read_password_line(const std::string& source);
 
 // Asks on the terminal without echo; nullopt when there is no terminal.
-std::optional<std::string> ask_password(const char* prompt);
+std::optional<platform::SecretBytes> ask_password(const char* prompt);
 
 bool stdin_is_terminal();
 bool stderr_is_terminal();

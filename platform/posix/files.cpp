@@ -1,3 +1,4 @@
+#include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/files_system.h"
 
 namespace platform {
 
@@ -66,8 +68,67 @@ bool flush_to_device(std::FILE* stream) {
     return fsync(fileno(stream)) == 0;
 }
 
-std::FILE* open_file(const std::filesystem::path& file, const char* mode) {
-    return std::fopen(file.c_str(), mode);
+FilePtr open_file(const std::filesystem::path& file, const char* mode) {
+    return FilePtr(std::fopen(file.c_str(), mode));
+}
+
+namespace {
+// Hands an open descriptor to a stream; the descriptor is closed when that fails.
+FilePtr stream_of(int fd, const char* mode) {
+    if (fd < 0) return nullptr;
+    std::FILE* f = fdopen(fd, mode);
+    if (f == nullptr) close(fd);
+    return FilePtr(f);
+}
+}  // namespace
+
+FilePtr system::create_new_file(const std::filesystem::path& path, bool& taken) {
+    // O_EXCL fails on any existing name, a dangling link included.
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    taken = fd < 0 && errno == EEXIST;
+    return stream_of(fd, "wb");
+}
+
+bool replace_file(const std::filesystem::path& temporary, const std::filesystem::path& target) {
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) return false;
+    // The new name must survive a crash too: force the folder's entry.
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+    int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
+    return true;
+}
+
+OverwriteTarget open_for_overwrite(const std::filesystem::path& path) {
+    const std::filesystem::path name = without_trailing_separators(path);
+    // O_NONBLOCK: opening a pipe must not wait for a reader.
+    int fd = open(name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        switch (errno) {
+            case ENOENT:
+            case ENOTDIR:
+                return {nullptr, OverwriteOpen::missing};
+            case ELOOP:
+            case EISDIR:
+            case ENXIO:
+            case ENODEV:
+                return {nullptr, OverwriteOpen::not_regular};
+            default:
+                return {nullptr, OverwriteOpen::denied};
+        }
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return {nullptr, OverwriteOpen::not_regular};
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FilePtr file = stream_of(fd, "r+b");
+    if (!file) return {nullptr, OverwriteOpen::denied};
+    return {std::move(file), OverwriteOpen::opened};
 }
 
 }  // namespace platform
@@ -85,13 +146,17 @@ bool stream_seek(std::FILE* stream, std::uint64_t offset) {
     return stream != nullptr && fseeko(stream, static_cast<off_t>(offset), SEEK_SET) == 0;
 }
 
+bool leaves_folder_in_leaf(unsigned char) {
+    return false;
+}
+
 bool is_link(const std::filesystem::path& path) {
     struct stat st {};
-    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    return lstat(without_trailing_separators(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 bool remove_link(const std::filesystem::path& path) {
-    return is_link(path) && unlink(path.c_str()) == 0;
+    return is_link(path) && unlink(without_trailing_separators(path).c_str()) == 0;
 }
 
 }  // namespace platform

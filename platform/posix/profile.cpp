@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/profile.h"
+#include "platform/staged_output.h"
 
 namespace platform {
 namespace {
@@ -31,15 +32,12 @@ class FileProfile final : public AppProfile {
         values[name(section, key)] = std::to_string(value);
         std::error_code ec;
         std::filesystem::create_directories(file_.parent_path(), ec);
-        auto temporary = file_;
-        temporary += ".tmp";
-        {
-            std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            for (const auto& [k, v] : values) out << k << '=' << v << '\n';
-            if (!out.flush()) return false;
-        }
-        std::filesystem::rename(temporary, file_, ec);
-        return !ec;
+        std::string text;
+        for (const auto& [k, v] : values) text += k + '=' + v + '\n';
+        return write_file_staged(
+                   file_,
+                   std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+                   ".tmp") == WriteResult::ok;
     }
 
   private:

@@ -115,4 +115,8 @@ std::optional<std::string> from_wide(std::wstring_view wide) {
     return out;
 }
 
+std::optional<std::string> cp949_to_native_text(std::string_view cp949) {
+    return from_cp949(cp949);
+}
+
 }  // namespace platform

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
@@ -5,6 +6,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/files_system.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -79,9 +81,88 @@ bool flush_to_device(std::FILE* stream) {
     return h != INVALID_HANDLE_VALUE && FlushFileBuffers(h) != FALSE;
 }
 
-std::FILE* open_file(const std::filesystem::path& file, const char* mode) {
+FilePtr open_file(const std::filesystem::path& file, const char* mode) {
     std::wstring wide_mode(mode, mode + std::char_traits<char>::length(mode));
-    return _wfopen(file.c_str(), wide_mode.c_str());
+    return FilePtr(_wfopen(file.c_str(), wide_mode.c_str()));
+}
+
+namespace {
+// Hands an open handle to a stream; the handle is closed when that fails.
+FilePtr stream_of(HANDLE h, int flags, const char* mode) {
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), flags | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(h);
+        return nullptr;
+    }
+    std::FILE* f = _fdopen(fd, mode);
+    if (f == nullptr) _close(fd);
+    return FilePtr(f);
+}
+
+bool is_link_tag(DWORD tag) {
+    return tag == IO_REPARSE_TAG_SYMLINK || tag == IO_REPARSE_TAG_MOUNT_POINT;
+}
+}  // namespace
+
+FilePtr system::create_new_file(const std::filesystem::path& path, bool& taken) {
+    // CREATE_NEW fails on any existing name, a dangling link included.
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD error = GetLastError();
+    taken =
+        h == INVALID_HANDLE_VALUE && (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS);
+    return stream_of(h, _O_WRONLY, "wb");
+}
+
+bool replace_file(const std::filesystem::path& temporary, const std::filesystem::path& target) {
+    return MoveFileExW(temporary.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+OverwriteTarget open_for_overwrite(const std::filesystem::path& path) {
+    const std::filesystem::path name = without_trailing_separators(path);
+    // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself, never its target.
+    HANDLE h =
+        CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        switch (GetLastError()) {
+            case ERROR_FILE_NOT_FOUND:
+            case ERROR_PATH_NOT_FOUND:
+                return {nullptr, OverwriteOpen::missing};
+            default: {
+                // A folder cannot be opened this way either; say which it was.
+                DWORD attributes = GetFileAttributesW(name.c_str());
+                if (attributes != INVALID_FILE_ATTRIBUTES &&
+                    (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+                    return {nullptr, OverwriteOpen::not_regular};
+                return {nullptr, OverwriteOpen::denied};
+            }
+        }
+    }
+    // The handle decides: what was opened, not what the name showed before.
+    bool regular = GetFileType(h) == FILE_TYPE_DISK;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (regular && GetFileInformationByHandle(h, &info)) {
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) regular = false;
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            // Other reparse points (cloud placeholders, deduplicated files)
+            // hold the file's own data; links do not.
+            FILE_ATTRIBUTE_TAG_INFO tag;
+            regular = GetFileInformationByHandleEx(h, FileAttributeTagInfo, &tag, sizeof tag) &&
+                      !is_link_tag(tag.ReparseTag);
+        }
+    } else {
+        regular = false;
+    }
+    if (!regular) {
+        CloseHandle(h);
+        return {nullptr, OverwriteOpen::not_regular};
+    }
+    FilePtr file = stream_of(h, _O_RDWR, "r+b");
+    if (!file) return {nullptr, OverwriteOpen::denied};
+    return {std::move(file), OverwriteOpen::opened};
 }
 
 }  // namespace platform
@@ -101,23 +182,26 @@ bool stream_seek(std::FILE* stream, std::uint64_t offset) {
 
 // Only symbolic links and junctions count: other reparse points (cloud
 // placeholders, deduplicated files) hold the file's own data.
+bool leaves_folder_in_leaf(unsigned char c) {
+    return c == ':';
+}
+
 bool is_link(const std::filesystem::path& path) {
     WIN32_FIND_DATAW data;
-    HANDLE h = FindFirstFileW(path.c_str(), &data);
+    HANDLE h = FindFirstFileW(without_trailing_separators(path).c_str(), &data);
     if (h == INVALID_HANDLE_VALUE) return false;
     FindClose(h);
-    return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-           (data.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
-            data.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && is_link_tag(data.dwReserved0);
 }
 
 bool remove_link(const std::filesystem::path& path) {
     if (!is_link(path)) return false;
-    DWORD attributes = GetFileAttributesW(path.c_str());
+    const std::filesystem::path name = without_trailing_separators(path);
+    DWORD attributes = GetFileAttributesW(name.c_str());
     // A directory link or junction goes with RemoveDirectory, which removes
     // the reparse point and leaves the target alone.
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return RemoveDirectoryW(path.c_str()) != FALSE;
-    return DeleteFileW(path.c_str()) != FALSE;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return RemoveDirectoryW(name.c_str()) != FALSE;
+    return DeleteFileW(name.c_str()) != FALSE;
 }
 
 }  // namespace platform

@@ -72,4 +72,10 @@ std::optional<std::string> from_wide(std::wstring_view wide) {
     return encode_utf8(wide);
 }
 
+std::optional<std::string> cp949_to_native_text(std::string_view cp949) {
+    // Windows text files use the system's narrow code page, which is 949.
+    if (!from_cp949(cp949)) return std::nullopt;
+    return std::string(cp949);
+}
+
 }  // namespace platform

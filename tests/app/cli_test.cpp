@@ -1,6 +1,8 @@
 // vellora-cli scripted end to end: the commands other programs run, their
 // exit status and the texts they print.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -172,6 +174,106 @@ TEST_F(CliTest, DeleteSourcesWipeAndInfo) {
     Outcome wiped = cli("wipe --yes w");
     EXPECT_EQ(wiped.status, 0) << wiped.output;
     EXPECT_FALSE(exists("w"));
+}
+
+// The sessions that lost data through secure deletion: a file that cannot
+// be overwritten must stay (with every link to it) and the command fails
+// saying so; a link given with a trailing separator is removed as a link.
+constexpr char kNotWiped[] = "파일 내용을 지울 수 없어 삭제하지 않았습니다.";
+
+TEST_F(CliTest, WipeKeepsWhatItCannotOverwrite) {
+    // A named pipe cannot be opened as a file to overwrite, for root too.
+    ASSERT_EQ(mkfifo((dir_ / "pipe").c_str(), 0600), 0);
+    write("after.txt", "wiped after the pipe");
+    Outcome w = cli("wipe --yes pipe after.txt");
+    EXPECT_EQ(w.status, 1) << w.output;
+    EXPECT_NE(w.output.find(std::string(kNotWiped) + "\npipe"), std::string::npos) << w.output;
+    EXPECT_TRUE(fs::is_fifo(dir_ / "pipe"));
+    EXPECT_FALSE(exists("after.txt"));
+}
+
+TEST_F(CliTest, ReadOnlySourcesAreNeitherWipedNorDeleted) {
+    write("secret.txt", "plaintext");
+    fs::create_hard_link(dir_ / "secret.txt", dir_ / "second-link.txt");
+    fs::permissions(dir_ / "secret.txt", fs::perms::owner_read);
+    if (access((dir_ / "secret.txt").c_str(), W_OK) == 0)
+        GTEST_SKIP() << "this user writes read-only files (root)";
+    Outcome w = cli("wipe --yes secret.txt");
+    EXPECT_EQ(w.status, 1) << w.output;
+    EXPECT_NE(w.output.find(kNotWiped), std::string::npos) << w.output;
+    Outcome e = cli("encrypt -p pw -o s.vlr --delete-sources secret.txt");
+    EXPECT_EQ(e.status, 1) << e.output;
+    EXPECT_NE(e.output.find(kNotWiped), std::string::npos) << e.output;
+    EXPECT_EQ(read("secret.txt"), "plaintext");
+    EXPECT_EQ(read("second-link.txt"), "plaintext");
+    ASSERT_EQ(cli("decrypt -p pw -o out s.vlr").status, 0);  // the package is whole
+    EXPECT_EQ(read("out/secret.txt"), "plaintext");
+}
+
+TEST_F(CliTest, WipeOfALinkWithTrailingSeparatorRemovesOnlyTheLink) {
+    write("data/keep.txt", "keep me");
+    write("data/sub/too.txt", "me too");
+    fs::create_directory_symlink(dir_ / "data", dir_ / "link");
+    for (const char* given : {"link/", "link//"}) {
+        SCOPED_TRACE(given);
+        if (!fs::is_symlink(dir_ / "link"))
+            fs::create_directory_symlink(dir_ / "data", dir_ / "link");
+        Outcome w = cli(std::string("wipe --yes ") + given);
+        EXPECT_EQ(w.status, 0) << w.output;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(dir_ / "link")));
+        EXPECT_EQ(read("data/keep.txt"), "keep me");
+        EXPECT_EQ(read("data/sub/too.txt"), "me too");
+    }
+}
+
+// Links planted at every temporary name a run uses: none of them may
+// receive a byte, and the real outputs come out whole.
+TEST_F(CliTest, PlantedTemporaryLinksReceiveNothing) {
+    write("a.txt", "the plaintext");
+    write("victim", "untouched");
+    fs::create_directories(dir_ / "out");
+    fs::create_directories(dir_ / "keys");
+    struct Plant {
+        const char* at;
+        const char* to;
+    } plants[] = {
+        {"a.vlr.part", "planted-package"},
+        {"out/a.txt.part", "planted-plaintext"},
+        {"out/a.txt.part1", "victim"},
+        {"keys/alice.lck.tmp", "planted-key"},
+    };
+    for (const Plant& p : plants) fs::create_symlink(dir_ / p.to, dir_ / p.at);
+    Outcome e = cli("encrypt -p pw -o a.vlr a.txt");
+    ASSERT_EQ(e.status, 0) << e.output;
+    Outcome d = cli("decrypt -p pw -o out a.vlr");
+    ASSERT_EQ(d.status, 0) << d.output;
+    EXPECT_EQ(read("out/a.txt"), "the plaintext");
+    Outcome k = cli("key create --name alice -p pw --key-dir keys");
+    ASSERT_EQ(k.status, 0) << k.output;
+    EXPECT_EQ(fs::file_size(dir_ / "keys" / "alice.lck"), 43u);
+    for (const char* planted : {"planted-package", "planted-plaintext", "planted-key"})
+        EXPECT_FALSE(fs::exists(dir_ / planted)) << planted;
+    EXPECT_EQ(read("victim"), "untouched");
+    for (const Plant& p : plants) EXPECT_TRUE(fs::is_symlink(dir_ / p.at)) << p.at;
+}
+
+// --force replaces a key by the staged write: the old file is replaced as a
+// whole, never rewritten in place, so another name for the old key keeps
+// the old bytes and no temporary is left.
+TEST_F(CliTest, KeyCreateForceReplacesTheKeyAsAWhole) {
+    write("bob.pw", "bob-password\n");
+    ASSERT_EQ(cli("key create --name alice -p pw --key-dir keys").status, 0);
+    const std::string old_key = read("keys/alice.lck");
+    fs::create_hard_link(dir_ / "keys" / "alice.lck", dir_ / "old-alice.lck");
+    Outcome k = cli("key create --name alice -p bob.pw --key-dir keys --force");
+    ASSERT_EQ(k.status, 0) << k.output;
+    EXPECT_EQ(read("old-alice.lck"), old_key);
+    EXPECT_EQ(read("keys/alice.lck").size(), 43u);
+    EXPECT_NE(read("keys/alice.lck"), old_key);
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir_ / "keys"))
+        names.push_back(e.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"alice.lck"});
 }
 
 TEST_F(CliTest, LogLinesAndUsage) {

@@ -98,7 +98,7 @@ TEST_F(HostileTest, EveryTruncationOfACarryingPictureIsRefused) {
 
 TEST_F(HostileTest, StoredNamesStayInsideTheOutputFolder) {
     KeySource source;
-    source.password = {'s', 'e', 'c', 'r', 'e', 't', '1'};
+    source.password = SecretBytes(Bytes{'s', 'e', 'c', 'r', 'e', 't', '1'});
     RunKeys keys;
     ASSERT_EQ(make_run_keys(Arrangement::Package, source, keys), "");
     const fs::path content = write("in/content", "payload");
@@ -202,7 +202,7 @@ TEST_F(HostileTest, LoweredCiphertextLengthWritesNothingAndKeepsThePackage) {
 // in the activity log; the log shows them escaped.
 TEST_F(HostileTest, StoredNamesCannotForgeLogLines) {
     KeySource source;
-    source.password = {'s', 'e', 'c', 'r', 'e', 't', '1'};
+    source.password = SecretBytes(Bytes{'s', 'e', 'c', 'r', 'e', 't', '1'});
     RunKeys keys;
     ASSERT_EQ(make_run_keys(Arrangement::Package, source, keys), "");
     const std::string stored = "C:\\a\n2026-1-1 0:0:0\tforged.txt\x1b[2J";

@@ -68,7 +68,7 @@ class SealTest : public ::testing::Test {
 
     RunKeys password_keys(Arrangement arrangement, Algorithm algorithm) {
         KeySource source;
-        source.password = bytes_of(password_);
+        source.password = SecretBytes(bytes_of(password_));
         source.algorithm = algorithm;
         RunKeys keys;
         EXPECT_EQ(make_run_keys(arrangement, source, keys), "");

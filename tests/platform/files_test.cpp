@@ -24,12 +24,9 @@ class FilesTest : public ::testing::Test {
     }
     fs::path write(const std::string& utf8_name, const std::string& contents) {
         fs::path p = root_ / path_from_utf8(utf8_name);
-        std::FILE* f = platform::open_file(p, "wb");
+        platform::FilePtr f = platform::open_file(p, "wb");
         EXPECT_NE(f, nullptr);
-        if (f != nullptr) {
-            std::fwrite(contents.data(), 1, contents.size(), f);
-            std::fclose(f);
-        }
+        if (f != nullptr) std::fwrite(contents.data(), 1, contents.size(), f.get());
         return p;
     }
     fs::path root_;
@@ -86,11 +83,11 @@ TEST_F(FilesTest, FileTimesRoundTrip) {
 
 TEST_F(FilesTest, FlushToDeviceKeepsWhatWasWritten) {
     fs::path p = root_ / "flushed";
-    std::FILE* f = platform::open_file(p, "wb");
+    platform::FilePtr f = platform::open_file(p, "wb");
     ASSERT_NE(f, nullptr);
-    std::fputs("zeros", f);
-    EXPECT_TRUE(platform::flush_to_device(f));
-    std::fclose(f);
+    std::fputs("zeros", f.get());
+    EXPECT_TRUE(platform::flush_to_device(f.get()));
+    f.reset();
     EXPECT_EQ(platform::file_size(p), 5u);
     EXPECT_FALSE(platform::flush_to_device(nullptr));
 }
@@ -105,13 +102,13 @@ TEST_F(FilesTest, StreamSizeOfLargeSparseFiles) {
     for (std::uint64_t size : sizes) {
         fs::path p = write("sparse.bin", "");
         fs::resize_file(p, size);
-        std::FILE* f = platform::open_file(p, "rb");
+        platform::FilePtr f = platform::open_file(p, "rb");
         ASSERT_NE(f, nullptr);
-        EXPECT_EQ(platform::stream_size(f), size);
-        EXPECT_EQ(std::fgetc(f), size == 0 ? EOF : 0);  // back at the start
-        EXPECT_TRUE(platform::stream_seek(f, size));
-        EXPECT_EQ(std::fgetc(f), EOF);
-        std::fclose(f);
+        EXPECT_EQ(platform::stream_size(f.get()), size);
+        EXPECT_EQ(std::fgetc(f.get()), size == 0 ? EOF : 0);  // back at the start
+        EXPECT_TRUE(platform::stream_seek(f.get(), size));
+        EXPECT_EQ(std::fgetc(f.get()), EOF);
+        f.reset();
         fs::remove(p);
     }
     EXPECT_FALSE(platform::stream_size(nullptr).has_value());

@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <set>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "shell/progress_window.h"
 #include "tests/shell/fixture.h"
 #include "ui/scripted/scripted.h"
@@ -163,6 +167,42 @@ TEST_F(DropDelete, LinksAreRemovedAsLinksAndTheirTargetsSurvive) {
     EXPECT_EQ(read_file(outside_file), "keep me");
     EXPECT_EQ(read_file(outside_dir / "inner.txt"), "keep me too");
     EXPECT_EQ(ui_.boxes(), (std::vector<ShownBox>{kConfirm, kDeleted}));
+}
+
+// A link dropped with a trailing separator (as a typed or completed path
+// has it) is still the link: removed, and its folder left alone.
+TEST_F(DropDelete, TrailingSeparatorDoesNotFollowALink) {
+    fs::path outside_dir = make("outside/inner.txt", "keep me").parent_path();
+    fs::create_directory_symlink(outside_dir, root() / "dir-link");
+    drop({fs::path((root() / "dir-link").string() + "/")});
+    EXPECT_FALSE(fs::exists(fs::symlink_status(root() / "dir-link")));
+    EXPECT_EQ(read_file(outside_dir / "inner.txt"), "keep me");
+    EXPECT_EQ(ui_.boxes(), (std::vector<ShownBox>{kConfirm, kDeleted}));
+}
+
+// What the deletion cannot open for writing (a named pipe fails the open
+// for root as well) is kept and named in a warning, dropped directly or
+// met in a folder; the run goes on with the other items.
+TEST_F(DropDelete, WhatCannotBeOverwrittenIsKeptAndNamed) {
+    fs::path first = make("first.txt");
+    fs::path pipe = root() / "pipe";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    fs::path tree = make("tree/inner.txt").parent_path();
+    ASSERT_EQ(mkfifo((tree / "pipe").c_str(), 0600), 0);
+    fs::path last = make("last.txt");
+
+    drop({first, pipe, tree, last});
+    auto not_wiped = [](const fs::path& p) {
+        return ShownBox{std::string(shell::kNotWiped) + "\n" + p.string(), "경고", ui::mb::ok,
+                        Answer::ok};
+    };
+    EXPECT_EQ(ui_.boxes(), (std::vector<ShownBox>{kConfirm, not_wiped(pipe),
+                                                  not_wiped(tree / "pipe"), kDeleted}));
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_TRUE(fs::is_fifo(tree / "pipe"));
+    EXPECT_FALSE(fs::exists(tree / "inner.txt"));
+    EXPECT_FALSE(fs::exists(first));
+    EXPECT_FALSE(fs::exists(last));
 }
 #endif
 

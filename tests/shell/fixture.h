@@ -34,7 +34,7 @@ class TempFolder {
 };
 
 inline void write_file(const fs::path& p, const std::string& contents) {
-    std::FILE* f = platform::open_file(p, "wb");
+    std::FILE* f = platform::open_file(p, "wb").release();
     if (f == nullptr) return;
     std::fwrite(contents.data(), 1, contents.size(), f);
     std::fclose(f);
@@ -42,7 +42,7 @@ inline void write_file(const fs::path& p, const std::string& contents) {
 
 inline std::string read_file(const fs::path& p) {
     std::string out;
-    std::FILE* f = platform::open_file(p, "rb");
+    std::FILE* f = platform::open_file(p, "rb").release();
     if (f == nullptr) return out;
     char buffer[8192];
     std::size_t n;

@@ -153,13 +153,52 @@ TEST_F(SecureDelete, CancelReturnsZeroAndLeavesTheFile) {
     }
 }
 
-TEST_F(SecureDelete, FileThatCannotBeOpenedForUpdateIsLeftToTheWipe) {
+// Whatever cannot be opened for writing is not overwritten, and the caller
+// is told to keep it: deleting it unwiped would leave the contents readable
+// through any other link to it. A folder where a file was expected fails
+// the open for every user, root included.
+TEST_F(SecureDelete, WhatCannotBeOpenedForWritingIsReportedNotWiped) {
     fs::path folder = folder_.path() / "not-a-file";
     fs::create_directory(folder);
-    EXPECT_EQ(shell::OverwriteFile(folder, true, ports_), 1);
-    EXPECT_TRUE(ui_.boxes().empty());
-    EXPECT_TRUE(ui_.windows().empty());
-    EXPECT_EQ(shell::OverwriteFile(folder_.path() / "missing", false, ports_), 1);
+    write_file(folder / "inside.txt", "kept");
+    const fs::path cases[] = {folder, folder_.path() / "missing"};
+    for (const fs::path& path : cases) {
+        SCOPED_TRACE(path);
+        ui::ScriptedInteraction ui;
+        shell::DeletionPorts ports{clock_, ui, nullptr, {}};
+        EXPECT_EQ(shell::OverwriteFile(path, true, ports), 0);
+        EXPECT_TRUE(ui.windows().empty());
+        ASSERT_EQ(ui.boxes().size(), 1u);
+        EXPECT_EQ(ui.boxes()[0],
+                  (ui::ShownBox{std::string(shell::kNotWiped) + "\n" + platform::path_to_utf8(path),
+                                "경고", ui::mb::ok}));
+    }
+    EXPECT_EQ(read_file(folder / "inside.txt"), "kept");
+}
+
+// A read-only file in a writable folder: the deletion that lost data
+// unlinked it unwiped while a second hard link still showed the contents.
+TEST_F(SecureDelete, ReadOnlyFileIsNeitherOverwrittenNorDeleted) {
+    fs::path file = folder_.path() / "secret.txt";
+    write_file(file, "plaintext");
+    std::error_code ec;
+    const fs::path second = folder_.path() / "second-link.txt";
+    fs::create_hard_link(file, second, ec);
+    const bool linked = !ec;
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    if (platform::open_for_overwrite(file).file) {
+        fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+        GTEST_SKIP() << "this user may write read-only files (root)";
+    }
+    EXPECT_EQ(shell::OverwriteFile(file, false, ports_), 0);
+    ASSERT_EQ(ui_.boxes().size(), 1u);
+    EXPECT_EQ(ui_.boxes()[0].text,
+              std::string(shell::kNotWiped) + "\n" + platform::path_to_utf8(file));
+    EXPECT_EQ(read_file(file), "plaintext");
+    if (linked) {
+        EXPECT_EQ(read_file(second), "plaintext");
+    }
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
 }
 
 #ifndef _WIN32
@@ -207,11 +246,36 @@ TEST_F(SecureDelete, UndeletableFileKeepsItsName) {
     fs::permissions(folder_.path(), fs::perms::owner_write, fs::perm_options::remove);
 #endif
     bool removed = true;
-    EXPECT_EQ(shell::WipeFile(file, ports_, &removed), 1);
+    EXPECT_EQ(shell::WipeFile(file, ports_, &removed), 0);
     EXPECT_FALSE(removed);
     EXPECT_EQ(listing(folder_.path()), std::vector<fs::path>{"keep.txt"});
+    ASSERT_EQ(ui_.boxes().size(), 1u);
+    EXPECT_EQ(ui_.boxes()[0],
+              (ui::ShownBox{std::string(shell::kNotRemoved) + "\n" + platform::path_to_utf8(file),
+                            "경고", ui::mb::ok}));
     fs::permissions(file, fs::perms::owner_all, fs::perm_options::add);
     fs::permissions(folder_.path(), fs::perms::owner_all, fs::perm_options::add);
+}
+
+// The final removal failing for every user, root included: the file is
+// swapped for a non-empty folder just before the rename, as another
+// program could. The failure is reported and what is there keeps its name.
+TEST_F(SecureDelete, FailedRemovalIsReportedNeverIgnored) {
+    fs::path file = folder_.path() / "swapped.txt";
+    write_file(file, "data");
+    ports_.before_rename = [](const fs::path& p) {
+        fs::remove(p);
+        fs::create_directory(p);
+        write_file(p / "inside", "x");
+    };
+    bool removed = true;
+    EXPECT_EQ(shell::WipeFile(file, ports_, &removed), 0);
+    EXPECT_FALSE(removed);
+    EXPECT_EQ(listing(folder_.path()), std::vector<fs::path>{"swapped.txt"});
+    EXPECT_EQ(read_file(file / "inside"), "x");
+    ASSERT_EQ(ui_.boxes().size(), 1u);
+    EXPECT_EQ(ui_.boxes()[0].text,
+              std::string(shell::kNotRemoved) + "\n" + platform::path_to_utf8(file));
 }
 
 }  // namespace

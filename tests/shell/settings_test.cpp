@@ -193,17 +193,21 @@ TEST_F(SettingsWorkflow, UnreadableSettingsFileIsReported) {
 
 TEST_F(SettingsWorkflow, FailedWriteOnOkKeepsTheDialogOpen) {
     ASSERT_TRUE(start());
-    std::filesystem::path blocker = files_.settings_path;
-    blocker += ".tmp";
-    std::filesystem::create_directory(blocker);  // the replacement cannot be written
+    // Something another program put in the file's place (a folder holding
+    // data) cannot be replaced, for every user; a name taken beside the
+    // file no longer stops the write.
+    const std::filesystem::path blocker = files_.settings_path;
     open_settings(Page::encrypt, [&](ScriptedView& v) {
+        std::filesystem::remove(blocker);
+        std::filesystem::create_directory(blocker);
+        write_file(blocker / "inside", "kept");
         v.choose(kMode, 1);
         v.click(kOk);
         EXPECT_FALSE(v.closed());
         ASSERT_EQ(ui_.boxes().size(), 1u);
         EXPECT_EQ(ui_.boxes()[0].text, "파일 열기 오류");
-        EXPECT_EQ(read_file(files_.settings_path), le_fields({0, 0, 0, 0}));  // old file intact
-        std::filesystem::remove(blocker);
+        EXPECT_EQ(read_file(blocker / "inside"), "kept");  // what was there is intact
+        std::filesystem::remove_all(blocker);
         v.click(kOk);
         EXPECT_TRUE(v.closed());
     });
