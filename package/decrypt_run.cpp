@@ -269,8 +269,8 @@ DecryptResult DecryptRun::run() {
     if (!sort_inputs()) return result_;
     auto typed = ui_.password();
     if (!typed) return result_;
-    auto password = to_codepage(*typed);
-    platform::wipe_string(*typed);
+    auto password = to_codepage(typed->text());
+    typed->wipe();
     if (!password) {
         ui_.message(std::string(msg::kTextNotEncodable) + "password");
         return result_;

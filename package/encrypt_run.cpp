@@ -131,8 +131,8 @@ bool EncryptRun::prepare_keys() {
     } else {
         auto password = ui_.new_password();
         if (!password) return false;
-        auto bytes = to_codepage(*password);
-        platform::wipe_string(*password);
+        auto bytes = to_codepage(password->text());
+        password->wipe();
         if (!bytes) {
             ui_.message(std::string(msg::kTextNotEncodable) + "password");
             return false;

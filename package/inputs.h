@@ -11,11 +11,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "package/choices.h"
 #include "package/run_ui.h"
 
 namespace package {
 
-inline constexpr std::uint64_t kSizeLimit = 1536000000;  // "1.5G"
+// The most bytes one run takes in ("1.5G" in the messages); the deletion
+// area refuses larger files by the same limit.
+inline constexpr std::uint64_t kSizeLimit = 1536000000;
 
 struct InputList {
     std::vector<std::filesystem::path> paths;
@@ -39,8 +42,6 @@ std::size_t add_encrypt_inputs(InputList& list, std::span<const std::filesystem:
 // counts only the plain bytes it holds.
 std::size_t add_decrypt_inputs(InputList& list, std::span<const std::filesystem::path> paths,
                                RunUi& ui);
-
-enum class EncryptMode { Package = 0, EachFile = 1, Pictures = 2 };
 
 // The output name proposed for the current inputs (empty when there is
 // none to propose), already made unique.

@@ -12,8 +12,8 @@ class InteractionUi final : public RunUi {
     explicit InteractionUi(ui::Interaction& interaction) : ui_(interaction) {}
 
     void message(const std::string& text, const std::string& caption) override;
-    std::optional<std::string> new_password() override { return ui_.new_password(); }
-    std::optional<std::string> password() override { return ui_.enter_password(); }
+    std::optional<platform::SecretBytes> new_password() override { return ui_.new_password(); }
+    std::optional<platform::SecretBytes> password() override { return ui_.enter_password(); }
     std::optional<std::filesystem::path> save_as(const std::filesystem::path& proposed,
                                                  const std::string& filter) override;
     void shell_open(const std::filesystem::path& path) override { ui_.shell_open(path); }

@@ -21,7 +21,12 @@ struct Mechanism {
     std::uint32_t values[4]{};
 
     explicit Mechanism(std::uint32_t number) { m[0].kind = number; }
-    ~Mechanism() { CYR_ClearSlots(m, 8); }
+    // Ends an operation that a failed or skipped step left started
+    // (CYR_ClearSlots frees no context), then wipes the parameters.
+    ~Mechanism() {
+        CYR_Abandon(m);
+        CYR_ClearSlots(m, 8);
+    }
     Mechanism(const Mechanism&) = delete;
     Mechanism& operator=(const Mechanism&) = delete;
 
@@ -87,11 +92,11 @@ const char* algorithm_word(std::uint16_t slot_kind) {
         case kSlotEcc:
             return "ECC";
         case kSlotAria:
-            return "ARIA";
+            return kAlgorithmWords[stored(Algorithm::Aria)].item;
         case kSlotAes:
-            return "AES";
+            return kAlgorithmWords[stored(Algorithm::Aes)].item;
         default:
-            return "SEED";
+            return kAlgorithmWords[stored(Algorithm::Seed)].item;
     }
 }
 

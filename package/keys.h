@@ -10,14 +10,13 @@
 #include <span>
 #include <string>
 
+#include "package/choices.h"
 #include "package/format.h"
 #include "platform/secret.h"
 
 namespace package {
 
 using Status = std::uint32_t;  // a toolkit status; 0 is success
-
-enum class Algorithm { Seed = 0, Aria = 1, Aes = 2 };
 
 // Slot kind (= wrapping mechanism) for the chosen algorithm: 18, 46, 39.
 std::uint16_t slot_kind_for(Algorithm algorithm);

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/secret.h"
+
 namespace package {
 
 class RunUi {
@@ -17,9 +19,9 @@ class RunUi {
     // An information box (a warning box when a caption is given).
     virtual void message(const std::string& text, const std::string& caption = {}) = 0;
     // The new-password dialog (typed twice, at least 6 bytes); nullopt = cancel.
-    virtual std::optional<std::string> new_password() = 0;
+    virtual std::optional<platform::SecretBytes> new_password() = 0;
     // The password entry dialog; nullopt = cancel.
-    virtual std::optional<std::string> password() = 0;
+    virtual std::optional<platform::SecretBytes> password() = 0;
     // A save dialog proposing `proposed`; asks before overwriting; nullopt = cancel.
     virtual std::optional<std::filesystem::path> save_as(const std::filesystem::path& proposed,
                                                          const std::string& filter) = 0;

@@ -16,13 +16,7 @@ CfbStream::~CfbStream() {
 }
 
 void CfbStream::abandon() {
-    if (active_) {
-        // A final call is what releases the toolkit's context.
-        std::uint8_t scratch[16];
-        std::size_t n = 0;
-        finish(scratch, n);
-        secure_wipe(scratch, sizeof scratch);
-    }
+    CYR_Abandon(mech_);
     CYR_ClearSlots(mech_, 8);
 }
 
@@ -35,9 +29,7 @@ Status CfbStream::begin(const SecretBytes& session_key, bool encrypt) {
     CYR_OBJECT key{};
     value(key, CYR_MECH_SEED_CFB, key_.data(), key_.size());
     encrypt_ = encrypt;
-    Status s = encrypt ? CYR_EncryptInit(mech_, key) : CYR_DecryptInit(mech_, key);
-    active_ = s == 0;
-    return s;
+    return encrypt ? CYR_EncryptInit(mech_, key) : CYR_DecryptInit(mech_, key);
 }
 
 Status CfbStream::update(const std::uint8_t* in, std::size_t n, std::uint8_t* out,
@@ -48,10 +40,7 @@ Status CfbStream::update(const std::uint8_t* in, std::size_t n, std::uint8_t* ou
     value(i, CYR_CLASS_DATA, in, n);
     value(o, CYR_CLASS_DATA, out, n + 16);
     Status s = encrypt_ ? CYR_EncryptUpdate(mech_, i, o) : CYR_DecryptUpdate(mech_, i, o);
-    if (s != 0) {
-        active_ = false;  // a failed update has released the context
-        return s;
-    }
+    if (s != 0) return s;  // a failed update has released the context
     produced = o[1].length;
     return 0;
 }
@@ -60,7 +49,6 @@ Status CfbStream::finish(std::uint8_t* out, std::size_t& produced) {
     produced = 0;
     CYR_OBJECT o{};
     value(o, CYR_CLASS_DATA, out, 16);
-    active_ = false;
     Status s = encrypt_ ? CYR_EncryptFinal(mech_, o) : CYR_DecryptFinal(mech_, o);
     if (s == 0) produced = o[1].length;
     return s;

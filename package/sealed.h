@@ -32,7 +32,6 @@ class CfbStream {
     std::uint8_t zero_iv_[16]{};
     SecretBytes key_;
     bool encrypt_ = true;
-    bool active_ = false;
 };
 
 }  // namespace package

@@ -15,9 +15,9 @@ namespace shell {
 struct ApplicationPorts {
     // The main window's ports; the interaction also runs the start window.
     MainWindowPorts main_window;
-    // True when the server holds a newer main program (CheckForUpdate).
+    // True when the server holds a newer main program (check_for_update).
     std::function<bool()> update_check;
-    // RefreshBanners, run only when no update is due.
+    // refresh_banners, run only when no update is due.
     std::function<void()> banner_refresh;
     // Starts a program from a command line in a working folder without
     // waiting (platform::start_process); false when it could not be started.

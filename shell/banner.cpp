@@ -17,18 +17,18 @@ namespace {
 
 constexpr std::chrono::milliseconds kPause{100};
 
-std::string Trim(const std::string& text) {
+std::string trim(const std::string& text) {
     std::size_t begin = 0, end = text.size();
     while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
     while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
     return text.substr(begin, end - begin);
 }
 
-bool IsListLine(const std::string& line) {
+bool is_list_line(const std::string& line) {
     return line.size() > 1 && line[0] != ';';
 }
 
-std::vector<std::string> ReadLines(const fs::path& path, bool& opened) {
+std::vector<std::string> read_lines(const fs::path& path, bool& opened) {
     std::vector<std::string> lines;
     std::FILE* file = platform::open_file(path, "rt").release();
     opened = file != nullptr;
@@ -46,53 +46,55 @@ struct BannerEntry {
 
 }  // namespace
 
-bool IsSafeMovieName(const std::string& name) {
+bool is_safe_movie_name(const std::string& name) {
     return !name.empty() && name.find_first_of("\\/:") == std::string::npos &&
            name.find("..") == std::string::npos;
 }
 
-std::vector<std::string> BannerNamesForDownload(const std::vector<std::string>& lines) {
+std::vector<std::string> banner_names_for_download(const std::vector<std::string>& lines) {
     std::vector<std::string> names;
     for (const std::string& line : lines) {
-        if (!IsListLine(line)) continue;
+        if (!is_list_line(line)) continue;
         std::vector<std::string> fields;
         if (updater::SplitList('|', line, fields) < 2) continue;
-        if (IsSafeMovieName(fields[0])) names.push_back(fields[0]);
+        if (is_safe_movie_name(fields[0])) names.push_back(fields[0]);
     }
     return names;
 }
 
-std::vector<std::string> BannerNamesForWindow(const std::vector<std::string>& lines) {
+std::vector<std::string> banner_names_for_window(const std::vector<std::string>& lines) {
     std::vector<std::string> names;
     for (const std::string& raw : lines) {
-        if (!IsListLine(raw)) continue;
-        const std::string line = Trim(raw);
+        if (!is_list_line(raw)) continue;
+        const std::string line = trim(raw);
         const std::size_t bar = line.find('|');
         if (bar == std::string::npos || bar == 0) continue;
-        const std::string name = Trim(line.substr(0, bar));
-        if (IsSafeMovieName(name)) names.push_back(name);
+        const std::string name = trim(line.substr(0, bar));
+        if (is_safe_movie_name(name)) names.push_back(name);
     }
     return names;
 }
 
-void RefreshBanners(netdown::Downloader& downloader, platform::Clock& clock,
-                    ui::Interaction& interaction) {
-    const auto config = LoadServerConfig(kBannerConfigFile, interaction);
+void refresh_banners(netdown::Downloader& downloader, platform::Clock& clock,
+                     ui::Interaction& interaction, const fs::path& program_folder) {
+    const auto config = load_server_config(
+        netdown::LocalPath(in_program_folder(program_folder, kBannerConfigFile)), interaction);
     clock.sleep(kPause);
     if (!config) return;
-    const bool connected = ConnectToServer(downloader, *config, interaction);
+    const bool connected = connect_to_server(downloader, *config, interaction);
     clock.sleep(kPause);
     if (!connected) return;
-    const bool listed =
-        downloader.DownloadFile(config->remote_version_file, config->local_version_file, 0);
+    const std::string list_file = in_program_folder(program_folder, config->local_version_file);
+    const bool listed = downloader.DownloadFile(config->remote_version_file, list_file, 0);
     clock.sleep(kPause);
     if (!listed) return;
 
     bool opened = false;
-    const auto lines = ReadLines(netdown::LocalPath(config->local_version_file), opened);
+    const auto lines = read_lines(netdown::LocalPath(list_file), opened);
     std::vector<BannerEntry> entries;
-    for (const std::string& name : BannerNamesForDownload(lines))
-        entries.push_back({".\\Banner\\" + name, "/down/" + name});
+    for (const std::string& name : banner_names_for_download(lines))
+        entries.push_back(
+            {in_program_folder(program_folder, ".\\Banner\\" + name), "/down/" + name});
     clock.sleep(kPause);
     if (!opened || entries.empty()) return;
 
@@ -113,11 +115,11 @@ void RefreshBanners(netdown::Downloader& downloader, platform::Clock& clock,
     clock.sleep(kPause);
 }
 
-fs::path ChooseBannerMovie(const fs::path& program_folder) {
+fs::path choose_banner_movie(const fs::path& program_folder) {
     const fs::path banner_folder = program_folder / "Banner";
     const fs::path fallback = banner_folder / kDefaultBannerMovie;
     bool opened = false;
-    const auto names = BannerNamesForWindow(ReadLines(banner_folder / kBannerListName, opened));
+    const auto names = banner_names_for_window(read_lines(banner_folder / kBannerListName, opened));
     if (names.empty()) return fallback;
     const std::size_t index = static_cast<std::size_t>(platform::c_rand()) % names.size();
     const fs::path movie = banner_folder / platform::path_from_utf8(names[index]);

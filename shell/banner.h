@@ -17,25 +17,27 @@ inline constexpr char kDefaultBannerMovie[] = "vellora_banner_tarnwick.swf";
 
 // A movie name from the server's list becomes a local file name: names that
 // could reach outside the Banner folder are refused.
-bool IsSafeMovieName(const std::string& name);
+bool is_safe_movie_name(const std::string& name);
 
 // Movie names of the banner list as the refresh reads it (SplitList, at
 // least two fields, the first is the movie).
-std::vector<std::string> BannerNamesForDownload(const std::vector<std::string>& lines);
+std::vector<std::string> banner_names_for_download(const std::vector<std::string>& lines);
 
 // Movie names as the main window reads the list: trimmed, split at the first
 // "|", which must not come first.
-std::vector<std::string> BannerNamesForWindow(const std::vector<std::string>& lines);
+std::vector<std::string> banner_names_for_window(const std::vector<std::string>& lines);
 
 // Downloads the movies of the banner list whose local copies are missing or
 // older than the server's. Shows the configuration and connection boxes;
 // every other failure is silent.
-void RefreshBanners(netdown::Downloader& downloader, platform::Clock& clock,
-                    ui::Interaction& interaction);
+// Paths are taken in `program_folder` (empty: the working directory).
+void refresh_banners(netdown::Downloader& downloader, platform::Clock& clock,
+                     ui::Interaction& interaction,
+                     const std::filesystem::path& program_folder = {});
 
 // The movie the main window plays: an entry of "Banner\banner_list.txt"
 // under the program folder picked by rand(), or the default movie when the
 // list is missing or empty or the picked file is missing.
-std::filesystem::path ChooseBannerMovie(const std::filesystem::path& program_folder);
+std::filesystem::path choose_banner_movie(const std::filesystem::path& program_folder);
 
 }  // namespace shell

@@ -93,14 +93,14 @@ void CreateKeyDialog::create() {
     platform::wipe_string(confirmation);
     if (!same) {
         platform::wipe_string(password);
-        interaction_.message_box(kKeyPasswordsDiffer, "", ui::mb::ok);
+        interaction_.message_box(kWrongPassword, "", ui::mb::ok);
         clear_passwords();
         return;
     }
     auto encoded = platform::to_cp949(password);
     platform::wipe_string(password);
     if (!encoded) {
-        interaction_.message_box(std::string(kTextNotEncodable) + "비밀번호", "", ui::mb::ok);
+        interaction_.message_box(std::string(kTextNotEncodable) + kPasswordWord, "", ui::mb::ok);
         clear_passwords();
         return;
     }
@@ -128,7 +128,7 @@ void CreateKeyDialog::create() {
     const auto path = keystore::key_file_path(key_folder_, view_->text(kName));
     if (public_key.size() != keystore::kPublicKeySize ||
         keystore::replace_file(path, public_key) != keystore::WriteResult::ok) {
-        interaction_.message_box(kKeyWriteFailed, "", ui::mb::ok);
+        interaction_.message_box(kWriteFailed, "", ui::mb::ok);
         return;
     }
     interaction_.message_box(kKeyCreated, "", ui::mb::ok);

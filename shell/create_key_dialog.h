@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "package/messages.h"
 #include "ui/ports.h"
 
 namespace shell {
@@ -20,18 +21,20 @@ inline constexpr ui::ControlId kOk = 1038;
 inline constexpr ui::ControlId kCancel = 1079;
 }  // namespace create_key_ids
 
-inline constexpr char kNameMissing[] = "공개키 파일 이름을 지정해 주세요.";
-inline constexpr char kForbiddenName[] =
-    "파일 이름에 다음 문자를 사용할 수 없습니다.\r\n        \\ / : * ? \" < > | ";
-inline constexpr char kNameAvailable[] = "사용 가능합니다.";
-inline constexpr char kNameTakenOverwrite[] = "동일한 파일명이 있습니다. 덮어 쓰시겠습니까?";
-inline constexpr char kProductCaption[] = "Vellora";
-inline constexpr char kKeyNameMissing[] = "인증서 파일을 지정해 주세요.";
-inline constexpr char kCheckNameFirst[] = "중복검사를 해 주세요.";
-inline constexpr char kKeyPasswordsDiffer[] = "비밀번호가 맞지 않습니다.";
-inline constexpr char kKeyPasswordTooShort[] = "비밀번호 길이가 짧습니다.(6자리 이상)";
-inline constexpr char kKeyCreated[] = "공유키가 생성되었습니다.";
-inline constexpr char kKeyWriteFailed[] = "Fail to write..";
+// The texts this dialog shows (package/messages.h).
+using package::msg::kCheckNameFirst;
+using package::msg::kForbiddenName;
+using package::msg::kKeyCreated;
+using package::msg::kKeyNameMissing;
+using package::msg::kKeyPasswordTooShort;
+using package::msg::kNameAvailable;
+using package::msg::kNameMissing;
+using package::msg::kNameTakenOverwrite;
+using package::msg::kPasswordWord;
+using package::msg::kProductCaption;
+using package::msg::kTextNotEncodable;
+using package::msg::kWriteFailed;
+using package::msg::kWrongPassword;
 
 class CreateKeyDialog final : public ui::DialogPresenter {
   public:

@@ -32,7 +32,7 @@ Outcome delete_one_file(const fs::path& file, DropRun& run) {
         size = platform::stream_size(target.file.get());
     }
     if (!size || *size > kSizeLimit) {
-        ports.interaction.message_box(kDeletionTooLarge, "경고", ui::mb::ok);
+        ports.interaction.message_box(kDeletionTooLarge, kWarningCaption, ui::mb::ok);
         return Outcome::stop;
     }
     if (OverwriteFile(file, true, ports) == 1) {
@@ -82,8 +82,8 @@ void WalkDroppedFolder(const fs::path& folder, DropRun& run) {
     }
 }
 
-void DeleteDroppedItems(const std::vector<fs::path>& items, DeletionPorts& ports) {
-    if (ports.interaction.message_box(kConfirmDeletion, kConfirmCaption, ui::mb::ok_cancel) !=
+void delete_dropped_items(const std::vector<fs::path>& items, DeletionPorts& ports) {
+    if (ports.interaction.message_box(kConfirmDeletion, kKoreanProductCaption, ui::mb::ok_cancel) !=
         ui::Answer::ok) {
         return;
     }
@@ -105,7 +105,7 @@ void DeleteDroppedItems(const std::vector<fs::path>& items, DeletionPorts& ports
         }
     }
     if (run.deleted_any)
-        ports.interaction.message_box(kDeletedMessage, kDeletedCaption, ui::mb::ok);
+        ports.interaction.message_box(kDeletedMessage, kConfirmedCaption, ui::mb::ok);
 }
 
 }  // namespace shell

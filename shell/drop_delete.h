@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "package/messages.h"
 #include "shell/secure_delete.h"
 #include "ui/ports.h"
 
@@ -18,12 +19,13 @@ inline constexpr ui::ControlId kDecryptList = 1039;
 inline constexpr ui::ControlId kDeletionArea = 1087;
 }  // namespace drop_ids
 
-inline constexpr char kConfirmDeletion[] =
-    "해당파일을 완전삭제 하시겠습니까? \n(주의: 삭제 후 복구가 되지 않아요.)";
-inline constexpr char kConfirmCaption[] = "벨로라";
-inline constexpr char kDeletionTooLarge[] = "한번에 삭제 할 수 있는 용량인 1.5G를 초과하였습니다.";
-inline constexpr char kDeletedMessage[] = "해당 파일이 삭제 되었습니다.";
-inline constexpr char kDeletedCaption[] = "확인";
+// The texts the deletion area shows (package/messages.h).
+using package::msg::kConfirmDeletion;
+using package::msg::kConfirmedCaption;
+using package::msg::kDeletedMessage;
+using package::msg::kDeletionTooLarge;
+using package::msg::kKoreanProductCaption;
+using package::msg::kWarningCaption;
 
 // Adds one file to the input list of the drop's target the way the drop
 // handler does (messages included); false ends the walk of the current
@@ -54,6 +56,6 @@ void WalkDroppedFolder(const std::filesystem::path& folder, DropRun& run);
 // "해당 파일이 삭제 되었습니다." when at least one file is really gone.
 // An unreadable file or one over the limit ends the run; what was deleted
 // before stays deleted.
-void DeleteDroppedItems(const std::vector<std::filesystem::path>& items, DeletionPorts& ports);
+void delete_dropped_items(const std::vector<std::filesystem::path>& items, DeletionPorts& ports);
 
 }  // namespace shell

@@ -22,12 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kAddFilesFilter[] = "모든 파일 (*.*)|*.*|vlr파일 (*.vlr)|*.vlr|";
-constexpr char kAddInputsFilter[] =
-    "vlr 파일 (*.vlr)|*.vlr|BMP 파일 (*.bmp)|*.bmp|모든 파일 (*.*)|*.*|";
-constexpr char kOutputFilter[] = "암호화 파일 (*.vlr)|*.vlr|";
-constexpr char kPictureFilter[] = "bmp 파일 (*.bmp)|*.bmp||";
-
 std::vector<std::string> list_row(const fs::path& file) {
     return {platform::path_to_utf8(file.filename()), platform::path_to_utf8(file)};
 }
@@ -79,7 +73,7 @@ MainWindow::MainWindow(MainWindowPorts ports, Page first_page)
 void MainWindow::on_init(ui::DialogView& view) {
     view_ = &view;
     view.set_title(kWindowTitle);
-    if (ports_.load_movie) ports_.load_movie(ChooseBannerMovie(ports_.program_folder));
+    if (ports_.load_movie) ports_.load_movie(choose_banner_movie(ports_.program_folder));
     if (!prepare_program_folder(files_, ports_.interaction, settings_)) return;
     ready_ = true;
     encrypting_ = decrypting_ = false;
@@ -104,8 +98,8 @@ void MainWindow::show_page(Page page) {
 }
 
 void MainWindow::show_sharing_page() {
-    if (settings_.mode == kHiddenInBmp) {
-        ports_.interaction.message_box(kSharingRefusesBmp, "", ui::mb::ok);
+    if (settings_.mode == package::stored(package::EncryptMode::Pictures)) {
+        ports_.interaction.message_box(kSharingRefusesPictures, "", ui::mb::ok);
         show_page(Page::encrypt);
         return;
     }
@@ -114,15 +108,7 @@ void MainWindow::show_sharing_page() {
 }
 
 package::EncryptMode MainWindow::mode() const {
-    // A stored value without a meaning selects what 0 selects.
-    switch (clamp_choice(settings_.mode)) {
-        case kEachFile:
-            return package::EncryptMode::EachFile;
-        case kHiddenInBmp:
-            return package::EncryptMode::Pictures;
-        default:
-            return package::EncryptMode::Package;
-    }
+    return package::mode_from_stored(settings_.mode);
 }
 
 fs::path MainWindow::working_folder() const {
@@ -312,7 +298,7 @@ void MainWindow::encrypt() {
     if (encrypting_) return;
     package::EncryptRequest request;
     request.mode = mode();
-    request.algorithm = static_cast<package::Algorithm>(clamp_choice(settings_.algorithm));
+    request.algorithm = package::algorithm_from_stored(settings_.algorithm);
     request.files = encrypt_inputs_.paths;
     request.message = view_->text(kMessage);
     request.sharing = sharing_.recipients().confirmed;
@@ -450,7 +436,7 @@ void MainWindow::on_drop(ui::ControlId target, const std::vector<fs::path>& item
     if (target == kFiles || target == kInputs) {
         drop_on_list(target, items);
     } else if (target == kDeletionArea) {
-        DeleteDroppedItems(items, deletion_);
+        delete_dropped_items(items, deletion_);
     }
 }
 

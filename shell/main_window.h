@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "package/inputs.h"
+#include "package/messages.h"
 #include "platform/clock.h"
 #include "platform/profile.h"
 #include "shell/secure_delete.h"
@@ -55,9 +56,14 @@ inline constexpr ui::ControlId kDecrypt = 1036;
 inline constexpr ui::ControlId kDeletionArea = 1087;
 }  // namespace main_ids
 
-inline constexpr char kWindowTitle[] = "Vellora 벨로라";
-inline constexpr char kFilesRemoved[] = "선택한 파일이 삭제되었습니다.";
-inline constexpr char kMessageTooLong[] = "허용 문자수를 초과하였습니다. ";
+// The texts the main window shows (package/messages.h).
+using package::msg::kAddFilesFilter;
+using package::msg::kAddInputsFilter;
+using package::msg::kFilesRemoved;
+using package::msg::kMessageTooLong;
+using package::msg::kOutputFilter;
+using package::msg::kPictureFilter;
+using package::msg::kWindowTitle;
 inline constexpr std::size_t kMessageLimit = 50000;  // bytes of code page 949 text
 
 // The controls each page shows; showing a page hides those of the others.

@@ -32,10 +32,8 @@ void PasswordEntryDialog::on_command(ui::ControlId id, ui::Event event) {
     view_->close(static_cast<int>(ui::Answer::ok));
 }
 
-std::string PasswordEntryDialog::take_password() {
-    std::string password(password_.text());
-    password_.wipe();
-    return password;
+platform::SecretBytes PasswordEntryDialog::take_password() {
+    return std::move(password_);
 }
 
 void NewPasswordDialog::on_init(ui::DialogView& view) {
@@ -63,13 +61,13 @@ void NewPasswordDialog::on_command(ui::ControlId id, ui::Event event) {
     platform::wipe_string(second);
     if (!same) {
         platform::wipe_string(first);
-        refuse(kPasswordsDiffer);
+        refuse(kWrongPassword);
         return;
     }
     const auto bytes = platform::cp949_length(first);
     if (!bytes) {
         platform::wipe_string(first);
-        interaction_.message_box(std::string(kTextNotEncodable) + "비밀번호", kWarningCaption,
+        interaction_.message_box(std::string(kTextNotEncodable) + kPasswordWord, kWarningCaption,
                                  ui::mb::ok);
         view_->set_text(kNewEdit, "");
         view_->set_text(kConfirmEdit, "");
@@ -89,20 +87,18 @@ void NewPasswordDialog::on_close() {
     if (view_ != nullptr) view_->close(static_cast<int>(ui::Answer::cancel));
 }
 
-std::string NewPasswordDialog::take_password() {
-    std::string password(password_.text());
-    password_.wipe();
-    return password;
+platform::SecretBytes NewPasswordDialog::take_password() {
+    return std::move(password_);
 }
 
-std::optional<std::string> ask_password(ui::Interaction& interaction) {
+std::optional<platform::SecretBytes> ask_password(ui::Interaction& interaction) {
     PasswordEntryDialog dialog(interaction);
     if (interaction.run_modal(kEntryTemplate, dialog) != static_cast<int>(ui::Answer::ok))
         return std::nullopt;
     return dialog.take_password();
 }
 
-std::optional<std::string> ask_new_password(ui::Interaction& interaction) {
+std::optional<platform::SecretBytes> ask_new_password(ui::Interaction& interaction) {
     NewPasswordDialog dialog(interaction);
     if (interaction.run_modal(kNewTemplate, dialog) != static_cast<int>(ui::Answer::ok))
         return std::nullopt;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/secret.h"
+#include "package/messages.h"
 #include "ui/ports.h"
 
 namespace shell {
@@ -25,11 +26,13 @@ inline constexpr ui::ControlId kOk = 1074;
 inline constexpr ui::ControlId kCancel = 1038;
 }  // namespace password_ids
 
-inline constexpr char kEnterPassword[] = "비밀번호를 입력해 주세요";
-inline constexpr char kPasswordsDiffer[] = "비밀번호가 맞지 않습니다.";
-inline constexpr char kPasswordTooShort[] = "비밀번호를 6자리 이상 입력해 주세요";
-inline constexpr char kTextNotEncodable[] =
-    "이 문자는 저장할 수 없습니다 (코드 페이지 949 밖의 문자): ";
+// The texts these dialogs show (package/messages.h).
+using package::msg::kEnterPassword;
+using package::msg::kPasswordTooShort;
+using package::msg::kPasswordWord;
+using package::msg::kTextNotEncodable;
+using package::msg::kWarningCaption;
+using package::msg::kWrongPassword;
 inline constexpr std::size_t kMinimumPasswordBytes = 6;
 
 // Password entry: OK with an empty edit asks again; Enter acts as OK and
@@ -44,7 +47,7 @@ class PasswordEntryDialog final : public ui::DialogPresenter {
     void on_close() override {}
 
     // The text typed, after the dialog ended with OK.
-    std::string take_password();
+    platform::SecretBytes take_password();
 
   private:
     ui::Interaction& interaction_;
@@ -64,7 +67,7 @@ class NewPasswordDialog final : public ui::DialogPresenter {
     void on_command(ui::ControlId id, ui::Event event) override;
     void on_close() override;
 
-    std::string take_password();
+    platform::SecretBytes take_password();
 
   private:
     void refuse(const char* text);
@@ -76,8 +79,8 @@ class NewPasswordDialog final : public ui::DialogPresenter {
 
 // Run the dialogs modally; nullopt on cancel. What Interaction::enter_password
 // and new_password do on a real screen.
-std::optional<std::string> ask_password(ui::Interaction& interaction);
-std::optional<std::string> ask_new_password(ui::Interaction& interaction);
+std::optional<platform::SecretBytes> ask_password(ui::Interaction& interaction);
+std::optional<platform::SecretBytes> ask_new_password(ui::Interaction& interaction);
 
 // An interaction whose password questions are the two dialogs above, run
 // modally through the wrapped interaction; everything else is passed on.
@@ -98,8 +101,10 @@ class PasswordDialogInteraction final : public ui::Interaction {
     std::optional<std::filesystem::path> choose_folder(std::string_view title) override {
         return inner_.choose_folder(title);
     }
-    std::optional<std::string> enter_password() override { return ask_password(inner_); }
-    std::optional<std::string> new_password() override { return ask_new_password(inner_); }
+    std::optional<platform::SecretBytes> enter_password() override { return ask_password(inner_); }
+    std::optional<platform::SecretBytes> new_password() override {
+        return ask_new_password(inner_);
+    }
     void shell_open(const std::filesystem::path& target) override { inner_.shell_open(target); }
     void set_status(std::string_view text) override { inner_.set_status(text); }
     void progress(int position, int range) override { inner_.progress(position, range); }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "package/messages.h"
+
 namespace shell {
 
 using namespace progress_ids;
@@ -53,7 +55,7 @@ bool ProgressWindow::create() {
 
 void ProgressWindow::on_init(ui::DialogView& view) {
     view.set_title(title_);
-    view.set_text(kCancel, " 취소 ");
+    view.set_text(kCancel, package::msg::kCancelButton);
     view.set_progress_range(kBar, lower_, upper_);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "package/messages.h"
 #include "platform/files.h"
 #include "platform/random.h"
 #include "platform/text.h"
@@ -21,7 +22,6 @@ namespace fs = std::filesystem;
 constexpr std::size_t kBlock = 4096;
 constexpr std::size_t kStreamBuffer = 1 << 20;
 constexpr int kProgressEnd = 150;
-constexpr char kProgressTitle[] = "파일 영구 삭제";
 
 int write_error(DeletionPorts& ports) {
     ports.interaction.message_box("file write error", "comfirm", ui::mb::ok);
@@ -67,7 +67,7 @@ int OverwriteFile(const fs::path& path, bool show_progress, DeletionPorts& ports
 
     std::optional<ProgressWindow> progress;
     if (show_progress) {
-        progress.emplace(kProgressTitle, ports.interaction, ports.profile);
+        progress.emplace(package::msg::kDeletionProgressTitle, ports.interaction, ports.profile);
         if (progress->create()) {
             progress->set_range(0, kProgressEnd);
             progress->set_text(platform::path_to_utf8(path));

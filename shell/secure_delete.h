@@ -8,14 +8,15 @@
 #include <filesystem>
 #include <functional>
 
+#include "package/inputs.h"
 #include "platform/clock.h"
 #include "platform/profile.h"
 #include "ui/ports.h"
 
 namespace shell {
 
-// Largest file that the deletion and the input lists accept ("1.5G").
-inline constexpr std::uint64_t kSizeLimit = 1536000000;
+// Largest file that the deletion accepts: the input lists' limit ("1.5G").
+using package::kSizeLimit;
 
 // What the file-level deletion needs from the outside world.
 struct DeletionPorts {

@@ -44,8 +44,4 @@ bool write_settings(const std::filesystem::path& file, const Settings& settings)
     return platform::write_file_staged(file, buffer, ".tmp") == platform::WriteResult::ok;
 }
 
-std::uint32_t clamp_choice(std::uint32_t value) {
-    return value <= 2 ? value : 0;
-}
-
 }  // namespace shell

@@ -5,15 +5,15 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "package/choices.h"
+
 namespace shell {
 
-enum EncryptionMode : std::uint32_t { kOnePackage = 0, kEachFile = 1, kHiddenInBmp = 2 };
-enum Algorithm : std::uint32_t { kSeed = 0, kAria = 1, kAes = 2 };
-
-// Values are kept as stored; only the settings dialog's OK clamps them.
+// Values are kept as stored; taking the settings dialog's values clamps
+// them (package::mode_from_stored, algorithm_from_stored).
 struct Settings {
-    std::uint32_t mode = kOnePackage;
-    std::uint32_t algorithm = kSeed;
+    std::uint32_t mode = package::stored(package::EncryptMode::Package);
+    std::uint32_t algorithm = package::stored(package::Algorithm::Seed);
     std::uint32_t delete_inputs = 0;  // 1: the encrypt run wipes its inputs
     std::uint32_t write_log = 0;      // 1: runs append to Vellora.log
     bool operator==(const Settings&) const = default;
@@ -30,8 +30,5 @@ bool read_settings(const std::filesystem::path& file, Settings& settings);
 // temporary name, forced to the device, then renamed over it, so a failure
 // never leaves a half-written Proper.dat. False on any failure.
 bool write_settings(const std::filesystem::path& file, const Settings& settings);
-
-// A value outside 0..2 becomes 0 (what the main window does on a settings OK).
-std::uint32_t clamp_choice(std::uint32_t value);
 
 }  // namespace shell

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "package/messages.h"
 #include "shell/settings.h"
 #include "ui/ports.h"
 
@@ -22,9 +23,10 @@ inline constexpr ui::ControlId kCancel = 1037;
 // Main-window pages, as the dialog is told which one is current.
 enum class Page { encrypt = 1, decrypt = 2, sharing = 3 };
 
-inline constexpr char kSharingRefusesBmp[] =
-    "현재 '파일공유'암호화를 사용하계십니다. \n'파일공유'암호화는 'BMP 파일에 숨김' 기능을 "
-    "지원하지 않습니다.";
+// The texts this dialog shows (package/messages.h).
+using package::msg::kFileOpen;
+using package::msg::kSharingRefusesPictures;
+using package::msg::kWarningCaption;
 
 class SettingsDialog final : public ui::DialogPresenter {
   public:

@@ -65,7 +65,7 @@ void SharingPage::remove(ui::DialogView& view) {
 
 bool SharingPage::confirm(ui::DialogView& view, ui::Interaction& interaction) {
     if (view.row_count(kRecipients) == 0) {
-        interaction.message_box(kChooseRecipients, "경고", ui::mb::ok);
+        interaction.message_box(kChooseRecipients, kWarningCaption, ui::mb::ok);
         return false;
     }
     // Rebuilt on every confirm, so pressing "다음" twice never lists a key twice.
@@ -93,7 +93,7 @@ void SharingPage::export_keys(ui::DialogView& view, ui::Interaction& interaction
         fs::path destination = *folder / platform::path_from_utf8(text);
         std::error_code ec;
         if (fs::exists(destination, ec)) {
-            interaction.message_box(kSameNameExists, "", ui::mb::ok);
+            interaction.message_box(kNameTaken, "", ui::mb::ok);
             copied = false;
             ui::FileDialogOptions options;
             options.filter = kKeyFilter;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "package/messages.h"
 #include "ui/ports.h"
 
 namespace shell {
@@ -20,17 +21,19 @@ inline constexpr ui::ControlId kNext = 1048;
 inline constexpr ui::ControlId kExport = 1089;
 }  // namespace sharing_ids
 
-inline constexpr char kAlreadyAdded[] = "이미 추가 된 인증서 입니다.\n";
-inline constexpr char kChooseRecipients[] = "공유키 파일을 선택해 주세요";
-inline constexpr char kChooseExport[] = "내보낼 공유키를 선택해 주세요.";
-inline constexpr char kChooseFolderTitle[] = "폴더를 선택해 주세요.";
-inline constexpr char kSameNameExists[] = "동일한 파일명이 있습니다.";
-inline constexpr char kKeyFilter[] = "공유키 파일 (*.lck)|*.lck|";
-inline constexpr char kSourceOpenError[] = "선택된 공유키 열기 오류";
-inline constexpr char kSourceReadError[] = "공유키 읽기 오류";
-inline constexpr char kDestinationOpenError[] = "저장될 공유키 열기 오류";
-inline constexpr char kDestinationWriteError[] = "공유키 쓰기 오류";
-inline constexpr char kKeysCopied[] = "선택된 공유키가 복사되었습니다.";
+// The texts this page shows (package/messages.h).
+using package::msg::kAlreadyAdded;
+using package::msg::kChooseExport;
+using package::msg::kChooseFolderTitle;
+using package::msg::kChooseRecipients;
+using package::msg::kDestinationOpenError;
+using package::msg::kDestinationWriteError;
+using package::msg::kKeyFilter;
+using package::msg::kKeysCopied;
+using package::msg::kNameTaken;
+using package::msg::kSourceOpenError;
+using package::msg::kSourceReadError;
+using package::msg::kWarningCaption;
 
 // At most this many selected entries are taken from a list box.
 inline constexpr std::size_t kMaxSelection = 100;

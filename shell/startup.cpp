@@ -28,7 +28,7 @@ bool prepare_program_folder(const ProgramFiles& files, ui::Interaction& interact
     } else {
         ok = read_settings(files.settings_path, settings);
     }
-    if (!ok) interaction.message_box(kFileOpenError, kWarningCaption, ui::mb::ok);
+    if (!ok) interaction.message_box(kFileOpen, kWarningCaption, ui::mb::ok);
     return ok;
 }
 

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "package/messages.h"
 #include "shell/settings.h"
 #include "ui/ports.h"
 
@@ -20,8 +21,9 @@ struct ProgramFiles {
 
 ProgramFiles program_files(const std::filesystem::path& program_folder);
 
-inline constexpr char kFileOpenError[] = "파일 열기 오류";
-inline constexpr char kWarningCaption[] = "경고";
+// The texts start-up shows (package/messages.h).
+using package::msg::kFileOpen;
+using package::msg::kWarningCaption;
 
 // Creates Log and Key when missing (failures are not reported), then loads
 // Proper.dat into `settings`, creating it with four zeros when missing.

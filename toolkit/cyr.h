@@ -1,13 +1,55 @@
 /*
  * cyr.h - the flat call interface of the Vellora crypto toolkit.
  *
- * Callers own every record and buffer. The toolkit hangs working contexts
- * into slots 5..7 of a mechanism record at initialisation and releases
- * (wipes and frees) them after a one-shot or final call; callers wipe their
- * records with CYR_ClearSlots when done. Every entry point returns a status
- * code, 0 on success; CYR_GetErrorString names it.
+ * Compiles as C99 and as C++. Nothing here throws; every entry point
+ * returns a status code (CYR_OK, 0, on success) that CYR_GetErrorString
+ * names.
  *
- * Compiles as C99 and as C++.
+ * Records and buffers
+ *   Callers own every record and every buffer. A mechanism record (slot 0:
+ *   the mechanism number, 1..4: parameters) receives its working context in
+ *   slots 5..7 from the toolkit; the toolkit allocates it, and it alone frees
+ *   it ("releases": wipes, then frees). Parameter buffers are copied at
+ *   initialisation (the IVs) or read while the operation runs (the seeds of
+ *   the elliptic-curve mechanisms): they must stay valid until it ends.
+ *   Callers wipe their own records with CYR_ClearSlots when done.
+ *
+ * Lengths
+ *   Objects pass bytes in slot 1 (kind CYR_VALUE): data and length. An
+ *   output's length is its capacity on the way in and the count of bytes
+ *   written on the way out; it changes only on success and on size queries.
+ *   A producing call with output data null is a size query: the size needed
+ *   is stored in the output's length, CYR_OK is returned, nothing is worked
+ *   and the mechanism keeps its context. An output below that size gives
+ *   CYR_BUFFER_TOO_SMALL.
+ *
+ * Life of an operation
+ *   Init installs a context (replacing and releasing one already there; on
+ *   failure nothing is installed). A one-shot call, a final call and every
+ *   failing call release the context, except after a size query; a
+ *   successful update keeps it. To stop a started operation without its
+ *   final call (an error elsewhere, a cancel), call CYR_Abandon.
+ *
+ * Overlapping buffers
+ *   Input and output must not overlap. The block-cipher mechanisms check it:
+ *   an overlap (equal pointers included) fails with the cipher's update code
+ *   (encryption base+1, decryption base+4) and releases the context. The
+ *   public-key and digest mechanisms do not check it: the result of
+ *   overlapping buffers there is undefined.
+ *
+ * Timing
+ *   Not constant-time, so not for use where an attacker measures the time
+ *   or the cache of the machine doing the work: SEED, AES and ARIA look up
+ *   tables indexed by key and data bytes; the big-number code (the
+ *   large-modulus mechanisms 27..30) and the binary-field and curve code
+ *   (mechanisms 10, 11, 25, 26) take time and memory paths that depend on
+ *   the secret values.
+ *
+ * Threads
+ *   Calls on different records may run on different threads at once (the
+ *   one shared state, the generator behind mechanism 49, locks itself); one
+ *   record must not be used by two threads at once. CYR_GetErrorString is
+ *   safe from any thread.
  */
 #ifndef CYR_H
 #define CYR_H
@@ -130,23 +172,53 @@ typedef CYR_SLOT CYR_OBJECT[10];
 #define CYR_SIGN_KEY_EMPTY 4109u
 #define CYR_VERIFY_KEY_EMPTY 4110u
 
-/* The name of a status code ("UNKNOWN_ERROR" for codes without one), in a
- * buffer shared by all calls and overwritten by the next. */
+/* The name of a status code ("UNKNOWN_ERROR" for codes without one): a
+ * constant text that stays valid for the life of the program. */
 const char* CYR_GetErrorString(uint32_t code);
 
 /* Wipes every slot of [first, first+count) whose wipe flag is set; frees
- * nothing. Always 0. */
+ * nothing (a context still in slots 5..7 needs CYR_Abandon first). Null
+ * first: nothing. Always CYR_OK. */
 uint32_t CYR_ClearSlots(CYR_SLOT* first, uint32_t count);
 
-/* Mechanisms 10 and 27. Null value data on either object: both lengths set
- * to the sizes required, 0 returned. */
+/* Ends whatever operation the mechanism has started: releases (wipes and
+ * frees) its contexts in slots 5..7 and produces nothing. A mechanism
+ * without a context is left as it is. Null mechanism: CYR_ARGUMENTS_BAD;
+ * otherwise CYR_OK. */
+uint32_t CYR_Abandon(CYR_SLOT* mechanism);
+
+/* Mechanisms 10 (elliptic curve, parameters CYR_PARAM_CURVE,
+ * CYR_PARAM_POINT_FORMAT, CYR_PARAM_RNG_METHOD, CYR_PARAM_SEED) and 27
+ * (large modulus, CYR_PARAM_MODULUS_BITS). Object classes must be
+ * CYR_CLASS_PUBLIC_KEY and CYR_CLASS_PRIVATE_KEY (else
+ * CYR_KEY_TYPE_NOT_SUPPORTED). Null value data on either object is a size
+ * query for both: both lengths set to the sizes required. Otherwise writes
+ * both keys and sets both lengths. No context is kept. */
 uint32_t CYR_GenerateKeyPair(CYR_SLOT* mechanism, CYR_SLOT* publicKey, CYR_SLOT* privateKey);
 
-/* Mechanism 49: fills exactly output->length bytes. */
+/* Mechanism 49: fills exactly output->length bytes from the toolkit's
+ * generator (seeded from the operating system at first use). Null data:
+ * CYR_INPUT_DATA_EMPTY; length 0: CYR_INPUT_DATALENGTH_INVALID. Releases
+ * the mechanism's contexts. */
 uint32_t CYR_GenerateRandom(CYR_SLOT* mechanism, CYR_SLOT* output);
 
-/* Producing calls accept output data null as a size query: the size is stored
- * in output length, 0 is returned and the mechanism keeps its context. */
+/* Block ciphers (SEED 14..18, AES 35..39, ARIA 42..46; the IV parameter of
+ * the cipher's own kind, 16 bytes, all-zero when absent) and public-key
+ * ciphers (11, 25, 26, 28..30). Key: slot 1 of the key object. SEED takes
+ * exactly 16 bytes; AES and ARIA take 16, 24 or 32 and use the leading 32,
+ * 24 or 16 bytes of a longer key; other lengths fail with the cipher's key
+ * schedule code (base+11).
+ * One-shot output size: encryption the input length, plus 1..16 bytes of
+ * padding up to the next multiple of 16 for the CBC_PAD mechanisms;
+ * decryption the input length (the padding is removed from what is
+ * written, and the length says so). Unpadded ECB
+ * and CBC need a multiple of 16 bytes (base+6).
+ * Update (SEED only; AES and ARIA: CYR_CTX_NOT_SUPPORTED): writes the whole
+ * blocks of what has been fed so far; decryption holds back the last block
+ * until the final call. Final writes what is left: at most 16 bytes.
+ * Empty or null input: CYR_INPUT_DATA_EMPTY. No context (never initialised,
+ * or already released): CYR_ARGUMENTS_BAD. A wrong key or damaged
+ * ciphertext under CBC_PAD shows as the decrypt final code (base+5). */
 uint32_t CYR_EncryptInit(CYR_SLOT* mechanism, CYR_SLOT* key);
 uint32_t CYR_Encrypt(CYR_SLOT* mechanism, CYR_SLOT* input, CYR_SLOT* output);
 uint32_t CYR_EncryptUpdate(CYR_SLOT* mechanism, CYR_SLOT* input, CYR_SLOT* output);
@@ -156,7 +228,10 @@ uint32_t CYR_Decrypt(CYR_SLOT* mechanism, CYR_SLOT* input, CYR_SLOT* output);
 uint32_t CYR_DecryptUpdate(CYR_SLOT* mechanism, CYR_SLOT* input, CYR_SLOT* output);
 uint32_t CYR_DecryptFinal(CYR_SLOT* mechanism, CYR_SLOT* output);
 
-/* Mechanism 19. One CYR_Digest call digests exactly one buffer. */
+/* Mechanism 19, SHA-1 (FIPS 180-4). One CYR_Digest call digests exactly one
+ * non-empty buffer into 20 bytes (an output below 20:
+ * CYR_INPUT_DATALENGTH_INVALID) and releases the context; a size query
+ * keeps it. */
 uint32_t CYR_DigestInit(CYR_SLOT* mechanism);
 uint32_t CYR_Digest(CYR_SLOT* mechanism, CYR_SLOT* input, CYR_SLOT* output);
 

@@ -253,6 +253,12 @@ uint32_t CYR_ClearSlots(CYR_SLOT* first, uint32_t count) {
     return CYR_OK;
 }
 
+uint32_t CYR_Abandon(CYR_SLOT* mechanism) {
+    if (mechanism == nullptr) return CYR_ARGUMENTS_BAD;
+    release_contexts(mechanism);
+    return CYR_OK;
+}
+
 uint32_t CYR_GenerateKeyPair(CYR_SLOT* mechanism, CYR_SLOT* publicKey, CYR_SLOT* privateKey) {
     if (mechanism == nullptr || publicKey == nullptr || privateKey == nullptr)
         return CYR_ARGUMENTS_BAD;

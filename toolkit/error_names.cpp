@@ -1,6 +1,4 @@
 // CYR_GetErrorString: the one table of status-code names.
-#include <cstring>
-
 #include "toolkit/cyr.h"
 
 namespace {
@@ -86,14 +84,9 @@ const char* name_of(uint32_t code) {
     }
 }
 
-// The one buffer that every call refills; callers copy what they keep.
-char g_name[40];
-
 }  // namespace
 
+// The names are string literals: constant, shared by every thread.
 extern "C" const char* CYR_GetErrorString(uint32_t code) {
-    std::memset(g_name, 0, sizeof g_name);
-    const char* name = name_of(code);
-    std::memcpy(g_name, name, std::strlen(name));
-    return g_name;
+    return name_of(code);
 }

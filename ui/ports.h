@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/secret.h"
+
 namespace ui {
 
 // A control of a dialog template, addressed by its resource id.
@@ -132,10 +134,10 @@ class Interaction {
     virtual std::optional<std::filesystem::path> choose_folder(std::string_view title) = 0;
 
     // The password entry dialog (one edit, not empty) and the new-password
-    // dialog (typed twice, at least 6 bytes). UTF-8; nullopt on cancel.
-    // The caller wipes the returned text after use.
-    virtual std::optional<std::string> enter_password() = 0;
-    virtual std::optional<std::string> new_password() = 0;
+    // dialog (typed twice, at least 6 bytes). UTF-8 text in the secret
+    // buffer, which wipes it when released; nullopt on cancel.
+    virtual std::optional<platform::SecretBytes> enter_password() = 0;
+    virtual std::optional<platform::SecretBytes> new_password() = 0;
 
     // Shell "open" of a folder or document; failures are not reported.
     virtual void shell_open(const std::filesystem::path& target) = 0;

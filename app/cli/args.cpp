@@ -2,15 +2,9 @@
 
 #include <algorithm>
 
+#include "package/choices.h"
+
 namespace cli {
-
-namespace {
-
-bool one_of(const std::string& v, std::initializer_list<const char*> allowed) {
-    return std::any_of(allowed.begin(), allowed.end(), [&](const char* a) { return v == a; });
-}
-
-}  // namespace
 
 std::string usage_text() {
     return R"(사용법 / Usage:
@@ -139,9 +133,9 @@ Parsed parse_args(const std::vector<std::string>& args) {
 
     switch (o.verb) {
         case Verb::Encrypt:
-            if (!one_of(o.mode, {"package", "each", "bmp"}))
+            if (!package::mode_from_option(o.mode))
                 p.error = "-m: package, each or bmp";
-            else if (!one_of(o.algorithm, {"seed", "aria", "aes"}))
+            else if (!package::algorithm_from_option(o.algorithm))
                 p.error = "-a: seed, aria or aes";
             else if (o.password_file && !o.recipients.empty())
                 p.error = "-p and -r exclude each other";

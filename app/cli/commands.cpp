@@ -111,12 +111,9 @@ struct Services {
 
 int encrypt(const Options& o) {
     package::EncryptRequest req;
-    req.mode = o.mode == "each"  ? package::EncryptMode::EachFile
-               : o.mode == "bmp" ? package::EncryptMode::Pictures
-                                 : package::EncryptMode::Package;
-    req.algorithm = o.algorithm == "aria"  ? package::Algorithm::Aria
-                    : o.algorithm == "aes" ? package::Algorithm::Aes
-                                           : package::Algorithm::Seed;
+    // The parser has refused any other word.
+    req.mode = package::mode_from_option(o.mode).value_or(package::EncryptMode::Package);
+    req.algorithm = package::algorithm_from_option(o.algorithm).value_or(package::Algorithm::Seed);
     // The list holds full paths, as the window's list does.
     std::error_code ec;
     for (const std::string& f : o.operands)
@@ -125,7 +122,7 @@ int encrypt(const Options& o) {
     if (o.message_file) {
         auto text = package::read_whole(path_from_text(*o.message_file));
         if (!text) {
-            std::fprintf(stderr, "%s\n%s\n", "파일 열기 오류", o.message_file->c_str());
+            std::fprintf(stderr, "%s\n%s\n", package::msg::kFileOpen, o.message_file->c_str());
             return 1;
         }
         req.message.assign(text->begin(), text->end());
@@ -171,7 +168,7 @@ int decrypt(const Options& o) {
 int key_create(const Options& o) {
     const std::string& name = *o.name;
     if (name.empty()) {
-        std::fprintf(stderr, "%s\n", "공개키 파일 이름을 지정해 주세요.");
+        std::fprintf(stderr, "%s\n", package::msg::kNameMissing);
         return 1;
     }
     auto cp = platform::to_cp949(name);
@@ -182,8 +179,7 @@ int key_create(const Options& o) {
     // Bytes of code page 949 never use these values as trail bytes.
     for (char c : *cp) {
         if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
-            std::fprintf(stderr, "%s\r\n        \\ / : * ? \" < > | \n",
-                         "파일 이름에 다음 문자를 사용할 수 없습니다.");
+            std::fprintf(stderr, "%s\n", package::msg::kForbiddenName);
             return 1;
         }
     }
@@ -194,7 +190,7 @@ int key_create(const Options& o) {
     if (!read_password_option(o, password) || !password) return 1;
     auto length = platform::cp949_length(password->text());
     if (!length || *length < 6) {
-        std::fprintf(stderr, "%s\n", "비밀번호 길이가 짧습니다.(6자리 이상)");
+        std::fprintf(stderr, "%s\n", package::msg::kKeyPasswordTooShort);
         return 1;
     }
     const fs::path folder = key_folder(o);
@@ -219,10 +215,10 @@ int key_create(const Options& o) {
     // The same staged write as the window: an interrupted --force leaves
     // the old key whole.
     if (keystore::replace_file(target, pub) != keystore::WriteResult::ok) {
-        std::fprintf(stderr, "%s\n", "Fail to write..");
+        std::fprintf(stderr, "%s\n", package::msg::kWriteFailed);
         return 1;
     }
-    std::fprintf(stderr, "%s\n", "공유키가 생성되었습니다.");
+    std::fprintf(stderr, "%s\n", package::msg::kKeyCreated);
     std::printf("%s\n", path_text(target).c_str());
     return 0;
 }
@@ -233,7 +229,7 @@ int wipe(const Options& o) {
     TerminalInteraction terminal(std::nullopt, o.yes);
     NoWaitClock clock;
     shell::DeletionPorts ports{clock, terminal, nullptr, {}};
-    shell::DeleteDroppedItems(items, ports);
+    shell::delete_dropped_items(items, ports);
     int status = 0;
     std::error_code ec;
     for (const fs::path& p : items)

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <iterator>
 
+#include "package/messages.h"
 #include "platform/text.h"
 
 #ifdef _WIN32
@@ -20,9 +21,12 @@ namespace cli {
 
 namespace {
 
-constexpr const char kNewPasswordMismatch[] = "비밀번호가 맞지 않습니다.";
-constexpr const char kNewPasswordShort[] = "비밀번호를 6자리 이상 입력해 주세요";
-constexpr const char kPasswordEmpty[] = "비밀번호를 입력해 주세요";
+using package::msg::kEnterPassword;
+using package::msg::kPasswordAgainPrompt;
+using package::msg::kPasswordPrompt;
+using package::msg::kPasswordTooShort;
+using package::msg::kWarningCaption;
+using package::msg::kWrongPassword;
 
 void strip_line_end(std::string& s) {
     while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
@@ -107,7 +111,7 @@ std::optional<platform::SecretBytes> read_password_line(const std::string& sourc
 
 std::optional<platform::SecretBytes> ask_password(const char* prompt) {
     if (!stdin_is_terminal()) {
-        std::fprintf(stderr, "%s (-p PASSFILE)\n", kPasswordEmpty);
+        std::fprintf(stderr, "%s (-p PASSFILE)\n", kEnterPassword);
         return std::nullopt;
     }
     std::fputs(prompt, stderr);
@@ -181,43 +185,43 @@ ui::Answer TerminalInteraction::message_box(std::string_view text, std::string_v
     return yes ? ui::Answer::yes : ui::Answer::no;
 }
 
-std::optional<std::string> TerminalInteraction::enter_password() {
+std::optional<platform::SecretBytes> TerminalInteraction::enter_password() {
     if (password_line_) {
         if (password_line_->empty()) {
-            message_box(kPasswordEmpty, "", ui::mb::ok);
+            message_box(kEnterPassword, "", ui::mb::ok);
             return std::nullopt;
         }
-        return std::string(password_line_->text());
+        return password_line_->clone();
     }
-    auto p = ask_password("비밀번호 / Password: ");
+    auto p = ask_password(kPasswordPrompt);
     if (!p) return std::nullopt;
     if (p->empty()) {
-        message_box(kPasswordEmpty, "", ui::mb::ok);
+        message_box(kEnterPassword, "", ui::mb::ok);
         return std::nullopt;
     }
-    return std::string(p->text());
+    return p;
 }
 
-std::optional<std::string> TerminalInteraction::new_password() {
+std::optional<platform::SecretBytes> TerminalInteraction::new_password() {
     std::optional<platform::SecretBytes> first, second;
     if (password_line_) {
         first = password_line_->clone();
         second = password_line_->clone();
     } else {
-        first = ask_password("비밀번호 / Password: ");
-        if (first) second = ask_password("비밀번호 확인 / Again: ");
+        first = ask_password(kPasswordPrompt);
+        if (first) second = ask_password(kPasswordAgainPrompt);
     }
     if (!first || !second) return std::nullopt;
     if (*first != *second) {
-        message_box(kNewPasswordMismatch, "경고", ui::mb::ok | ui::mb::icon_warning);
+        message_box(kWrongPassword, kWarningCaption, ui::mb::ok | ui::mb::icon_warning);
         return std::nullopt;
     }
     auto length = platform::cp949_length(first->text());
     if (length && *length < 6) {
-        message_box(kNewPasswordShort, "경고", ui::mb::ok | ui::mb::icon_warning);
+        message_box(kPasswordTooShort, kWarningCaption, ui::mb::ok | ui::mb::icon_warning);
         return std::nullopt;
     }
-    return std::string(first->text());
+    return first;
 }
 
 void TerminalInteraction::set_status(std::string_view text) {

@@ -29,8 +29,8 @@ class TerminalInteraction final : public ui::Interaction {
     std::optional<std::filesystem::path> choose_folder(std::string_view) override {
         return std::nullopt;
     }
-    std::optional<std::string> enter_password() override;
-    std::optional<std::string> new_password() override;
+    std::optional<platform::SecretBytes> enter_password() override;
+    std::optional<platform::SecretBytes> new_password() override;
     void shell_open(const std::filesystem::path&) override {}
     void set_status(std::string_view text) override;
     void progress(int position, int range) override;

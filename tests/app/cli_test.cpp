@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_folder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -31,15 +33,7 @@ struct Outcome {
 
 class CliTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               (std::string("vellora_cli_") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        write("pw", "secret12\n");
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { write("pw", "secret12\n"); }
 
     Outcome cli(const std::string& args, const std::string& stdin_text = "") {
         const std::string full =
@@ -72,7 +66,8 @@ class CliTest : public ::testing::Test {
         write(rel, c);
     }
 
-    fs::path dir_;
+    test_support::TempFolder folder_;
+    const fs::path dir_ = folder_.path();
 };
 
 TEST_F(CliTest, RoundTripEveryModeAndAlgorithm) {

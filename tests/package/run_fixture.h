@@ -5,7 +5,6 @@
 
 #include <deque>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -13,6 +12,7 @@
 
 #include "package/bytes.h"
 #include "package/run_ui.h"
+#include "tests/support/temp_folder.h"
 
 namespace package::testing_support {
 
@@ -28,8 +28,8 @@ class ScriptedUi : public RunUi {
     void message(const std::string& text, const std::string& caption) override {
         messages.push_back(caption.empty() ? text : caption + ": " + text);
     }
-    std::optional<std::string> new_password() override { return next_password(); }
-    std::optional<std::string> password() override { return next_password(); }
+    std::optional<platform::SecretBytes> new_password() override { return next_password(); }
+    std::optional<platform::SecretBytes> password() override { return next_password(); }
     std::optional<fs::path> save_as(const fs::path&, const std::string&) override {
         if (save_answers.empty()) {
             ADD_FAILURE() << "unexpected save dialog";
@@ -51,44 +51,34 @@ class ScriptedUi : public RunUi {
     }
 
   private:
-    std::optional<std::string> next_password() {
+    std::optional<platform::SecretBytes> next_password() {
         if (passwords.empty()) {
             ADD_FAILURE() << "unexpected password dialog";
             return std::nullopt;
         }
         auto p = passwords.front();
         passwords.pop_front();
-        return p;
+        if (!p) return std::nullopt;
+        return platform::SecretBytes::take(*p);
     }
 };
 
 class ScratchDir : public ::testing::Test {
   protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("vellora_") + info->test_suite_name() + "_" + info->name();
-        for (char& c : name)
-            if (c == '/') c = '_';
-        dir_ = fs::temp_directory_path() / name;
-        fs::remove_all(dir_);
         fs::create_directories(dir_ / "in");
         fs::create_directories(dir_ / "out");
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     fs::path write(const fs::path& rel, const std::string& content) {
         fs::path p = dir_ / rel;
-        fs::create_directories(p.parent_path());
-        std::ofstream(p, std::ios::binary) << content;
+        test_support::write_file(p, content);
         return p;
     }
     fs::path write(const fs::path& rel, const Bytes& content) {
         return write(rel, std::string(content.begin(), content.end()));
     }
-    static std::string read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    static std::string read(const fs::path& p) { return test_support::read_file(p); }
     static std::string random_text(std::size_t n, unsigned seed) {
         std::mt19937 rng(seed);
         std::string s(n, '\0');
@@ -109,7 +99,8 @@ class ScratchDir : public ::testing::Test {
         return v;
     }
 
-    fs::path dir_;
+    test_support::TempFolder folder_;
+    const fs::path dir_ = folder_.path();
 };
 
 }  // namespace package::testing_support

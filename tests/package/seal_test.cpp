@@ -13,6 +13,7 @@
 #include "package/messages.h"
 #include "package/reader.h"
 #include "package/writer.h"
+#include "tests/support/temp_folder.h"
 
 namespace package {
 namespace {
@@ -49,20 +50,13 @@ class SealTest : public ::testing::Test {
         (void)legacy;
         (void)standard;
         EVP_CIPHER* seed = EVP_CIPHER_fetch(nullptr, "SEED-CFB", nullptr);
-        if (seed == nullptr) GTEST_SKIP() << "OpenSSL has no SEED (legacy provider missing)";
+        ASSERT_NE(seed, nullptr) << "OpenSSL has no SEED: its legacy provider is missing";
         EVP_CIPHER_free(seed);
-        dir_ =
-            fs::temp_directory_path() /
-            ("vellora_seal_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     fs::path write_file(const std::string& name, const std::string& content) {
         fs::path p = dir_ / name;
-        std::ofstream(p, std::ios::binary) << content;
+        test_support::write_file(p, content);
         return p;
     }
 
@@ -95,7 +89,8 @@ class SealTest : public ::testing::Test {
         return *read_whole(out);
     }
 
-    fs::path dir_;
+    test_support::TempFolder folder_;
+    const fs::path dir_ = folder_.path();
     std::string password_ = "secret1";
 };
 

@@ -10,7 +10,7 @@
 
 #include "platform/files.h"
 #include "platform/staged_output.h"
-#include "tests/shell/fixture.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ class FileWriteTest : public ::testing::Test {
         std::sort(out.begin(), out.end());
         return out;
     }
-    shell_test::TempFolder folder_;
+    test_support::TempFolder folder_;
     const fs::path& root_ = folder_.path();
 };
 

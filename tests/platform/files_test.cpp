@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <random>
 #include <string>
+
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -13,15 +14,6 @@ using platform::path_from_utf8;
 
 class FilesTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::random_device rd;
-        root_ = fs::temp_directory_path() / ("vellora-files-" + std::to_string(rd()));
-        fs::create_directories(root_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
     fs::path write(const std::string& utf8_name, const std::string& contents) {
         fs::path p = root_ / path_from_utf8(utf8_name);
         platform::FilePtr f = platform::open_file(p, "wb");
@@ -29,7 +21,8 @@ class FilesTest : public ::testing::Test {
         if (f != nullptr) std::fwrite(contents.data(), 1, contents.size(), f.get());
         return p;
     }
-    fs::path root_;
+    test_support::TempFolder folder_;
+    const fs::path root_ = folder_.path();
 };
 
 TEST_F(FilesTest, ProgramFolderHoldsTheRunningTest) {

@@ -4,10 +4,10 @@
 
 #include <chrono>
 #include <fstream>
-#include <random>
 #include <thread>
 
 #include "platform/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -15,15 +15,7 @@ namespace fs = std::filesystem;
 
 class ProcessTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::random_device rd;
-        root_ = fs::temp_directory_path() / ("vellora-proc-" + std::to_string(rd()));
-        fs::create_directories(root_ / "work");
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
+    void SetUp() override { fs::create_directories(root_ / "work"); }
     // The child runs on its own; give it time to write its file.
     static bool wait_for(const fs::path& p) {
         for (int i = 0; i < 200 && !fs::exists(p); ++i) {
@@ -31,7 +23,8 @@ class ProcessTest : public ::testing::Test {
         }
         return fs::exists(p);
     }
-    fs::path root_;
+    test_support::TempFolder folder_;
+    const fs::path root_ = folder_.path();
 };
 
 TEST_F(ProcessTest, StartsInTheGivenWorkingDirectory) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/mechanism.h"
 #include "toolkit/cyr.h"
 
 namespace rsatest {
@@ -22,36 +23,7 @@ inline Bytes hex(const std::string& text) {
     return out;
 }
 
-// A mechanism record with its parameters in slots 1 to 4; the u32 values and
-// byte strings it points at live in the record.
-struct Mechanism {
-    CYR_MECHANISM slots{};
-    uint32_t values[4]{};
-    Bytes buffers[4];
-    int next = 1;
-
-    explicit Mechanism(uint32_t number) { slots[0].kind = number; }
-    Mechanism(const Mechanism&) = delete;
-    Mechanism& operator=(const Mechanism&) = delete;
-
-    Mechanism& u32(uint32_t kind, uint32_t value) {
-        values[next - 1] = value;
-        slots[next].kind = kind;
-        slots[next].data = &values[next - 1];
-        slots[next].length = 4;
-        ++next;
-        return *this;
-    }
-    Mechanism& bytes(uint32_t kind, const Bytes& value) {
-        buffers[next - 1] = value;
-        slots[next].kind = kind;
-        slots[next].data = buffers[next - 1].data();
-        slots[next].length = static_cast<uint32_t>(value.size());
-        ++next;
-        return *this;
-    }
-    ~Mechanism() { CYR_ClearSlots(slots, 8); }
-};
+using Mechanism = test_support::Mechanism;
 
 struct Object {
     CYR_OBJECT slots{};

@@ -5,54 +5,14 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/support/mechanism.h"
 #include "toolkit/cyr.h"
 
 namespace pktest {
 
 using Bytes = std::vector<uint8_t>;
 
-// A mechanism record whose parameter slots point into this object.
-struct Mechanism {
-    CYR_MECHANISM m;
-    uint32_t values[4];
-    explicit Mechanism(uint32_t number) {
-        std::memset(m, 0, sizeof m);
-        m[0].kind = number;
-    }
-    Mechanism(const Mechanism&) = delete;
-    Mechanism& operator=(const Mechanism&) = delete;
-    ~Mechanism() {
-        // A size query leaves the context in place; a one-shot call without
-        // arguments releases (frees) it, which CYR_ClearSlots never does.
-        CYR_Encrypt(m, nullptr, nullptr);
-        CYR_ClearSlots(m, 8);
-    }
-    // Adds a u32 parameter (kinds 2, 3, 8) in the next free slot.
-    Mechanism& u32(uint32_t kind, uint32_t value) {
-        int i = next();
-        values[i - 1] = value;
-        m[i].kind = kind;
-        m[i].data = &values[i - 1];
-        m[i].length = 4;
-        return *this;
-    }
-    // Adds a byte parameter (kinds 5, 6); the bytes must outlive the record.
-    Mechanism& bytes(uint32_t kind, const Bytes& b) {
-        int i = next();
-        m[i].kind = kind;
-        m[i].data = const_cast<uint8_t*>(b.data());
-        m[i].length = static_cast<uint32_t>(b.size());
-        return *this;
-    }
-    CYR_SLOT* get() { return m; }
-
-  private:
-    int next() const {
-        for (int i = 1; i <= 4; ++i)
-            if (m[i].kind == 0) return i;
-        return 4;
-    }
-};
+using Mechanism = test_support::Mechanism;
 
 // An object over a caller-owned buffer; a null buffer makes a size query.
 struct Object {

@@ -38,7 +38,7 @@ class DropDelete : public ::testing::Test {
     const fs::path& root() const { return folder_.path(); }
     void drop(const std::vector<fs::path>& items, Answer answer = Answer::ok) {
         ui_.answer_box(answer);
-        shell::DeleteDroppedItems(items, ports_);
+        shell::delete_dropped_items(items, ports_);
     }
 
     shell_test::TempFolder folder_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/files.h"
 #include "platform/text.h"
 #include "shell/main_window.h"
 #include "tests/shell/window_fixture.h"
@@ -12,6 +13,8 @@ namespace {
 
 using namespace shell;
 using namespace shell::main_ids;
+using package::EncryptMode;
+using package::stored;
 using ui::ScriptedView;
 namespace fs = std::filesystem;
 
@@ -33,16 +36,17 @@ void write_picture(const fs::path& p, std::size_t size, unsigned seed) {
 
 struct ModeCase {
     const char* name;
-    std::uint32_t mode;
+    package::EncryptMode mode;
     const char* encrypted_box;
     const char* message_file;  // what the typed message decrypts to
 };
 
 TEST_F(MainWindowSession, EncryptThenDecryptInEachMode) {
     const ModeCase cases[] = {
-        {"one package", kOnePackage, "성공적으로 암호화되었습니다.", "꾸러미_메세지.txt"},
-        {"each file", kEachFile, "암호화가 성공적으로 마쳤습니다.", "메세지파일.txt"},
-        {"hidden in pictures", kHiddenInBmp, "성공적으로 암호화되었습니다.", "스테가노_메세지.txt"},
+        {"one package", EncryptMode::Package, "성공적으로 암호화되었습니다.", "꾸러미_메세지.txt"},
+        {"each file", EncryptMode::EachFile, "암호화가 성공적으로 마쳤습니다.", "메세지파일.txt"},
+        {"hidden in pictures", EncryptMode::Pictures, "성공적으로 암호화되었습니다.",
+         "스테가노_메세지.txt"},
     };
     int round = 0;
     for (const ModeCase& c : cases) {
@@ -52,7 +56,7 @@ TEST_F(MainWindowSession, EncryptThenDecryptInEachMode) {
         const fs::path photo = make_file(sub + "/사진.raw", std::string(3000, '\x7f'));
         const fs::path out = this->out() / sub;
         fs::create_directories(out);
-        store_settings({c.mode, kAria, 0, 0});
+        store_settings({stored(c.mode), stored(package::Algorithm::Aria), 0, 0});
         open_main(Page::encrypt);
         new_boxes();
 
@@ -61,7 +65,7 @@ TEST_F(MainWindowSession, EncryptThenDecryptInEachMode) {
         EXPECT_EQ(rows(kFiles), (std::vector<std::string>{"report.txt", "사진.raw"}));
         view_.type(kMessage, "회의는 3시");
         std::vector<fs::path> pictures;
-        if (c.mode == kHiddenInBmp) {
+        if (c.mode == EncryptMode::Pictures) {
             for (int i = 0; i < 3; ++i) {
                 pictures.push_back(in(sub + "/p" + std::to_string(i) + ".bmp"));
                 write_picture(pictures.back(), 120000, static_cast<unsigned>(i));
@@ -69,7 +73,7 @@ TEST_F(MainWindowSession, EncryptThenDecryptInEachMode) {
             ui_.answer_open_files(pictures);
             click(kChooseOutput);
             EXPECT_EQ(view_.text(kCapacity), "충분");
-        } else if (c.mode == kOnePackage) {
+        } else if (c.mode == EncryptMode::Package) {
             EXPECT_EQ(view_.text(kOutput), platform::path_to_utf8(in(sub) / (sub + ".vlr")));
         }
 
@@ -82,8 +86,8 @@ TEST_F(MainWindowSession, EncryptThenDecryptInEachMode) {
         EXPECT_EQ(view_.text(kOutput), "");
 
         std::vector<fs::path> encrypted = pictures;
-        if (c.mode == kOnePackage) encrypted = {in(sub) / (sub + ".vlr")};
-        if (c.mode == kEachFile) {
+        if (c.mode == EncryptMode::Package) encrypted = {in(sub) / (sub + ".vlr")};
+        if (c.mode == EncryptMode::EachFile) {
             encrypted = {in(sub + "/메세지파일.vlr"), in(sub + "/report.txt.vlr"),
                          in(sub + "/사진.raw.vlr")};
         }
@@ -112,7 +116,7 @@ TEST_F(MainWindowSession, EncryptThenDecryptInEachMode) {
 }
 
 TEST_F(MainWindowSession, PicturesTooSmallAreReportedBeforeAnyPassword) {
-    store_settings({kHiddenInBmp, 0, 0, 0});
+    store_settings({stored(EncryptMode::Pictures), 0, 0, 0});
     open_main(Page::encrypt);
     ui_.answer_open_files({make_file("big.bin", std::string(20000, 'z'))});
     click(kAddFiles);
@@ -480,7 +484,7 @@ TEST_F(MainWindowSession, SettingsChangedFromTheWindowTakeEffect) {
     });
     click(kSettings);
     EXPECT_EQ(main_->settings().mode, 0u);
-    EXPECT_EQ(box_texts().back(), kSharingRefusesBmp);
+    EXPECT_EQ(box_texts().back(), package::msg::kSharingRefusesPictures);
     EXPECT_EQ(view_.text(kOutput), platform::path_to_utf8(in("a.txt.vlr")));
 
     // Cancel changes nothing.

@@ -3,6 +3,7 @@
 // recipient.
 #include <gtest/gtest.h>
 
+#include "platform/files.h"
 #include "platform/text.h"
 #include "shell/main_window.h"
 #include "tests/shell/window_fixture.h"
@@ -32,7 +33,7 @@ std::string fake_key(char fill) {
 }
 
 TEST_F(SharingSession, RefusedWhileHidingInPictures) {
-    store_settings({kHiddenInBmp, 0, 0, 0});
+    store_settings({package::stored(package::EncryptMode::Pictures), 0, 0, 0});
     open_main(Page::decrypt);
     click(kSharingTab);
     ASSERT_EQ(ui_.boxes().size(), 1u);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include "tests/toolkit/test_util.h"
 #include "toolkit/cyr.h"
@@ -65,6 +66,65 @@ TEST(Protocol, SizeQueryThenCallWithoutNewInitThenContextGone) {
     EXPECT_EQ(o.length(), 32u);
     EXPECT_FALSE(m.has_context());
     EXPECT_EQ(CYR_Encrypt(m.get(), in.get(), o.get()), CYR_ARGUMENTS_BAD);
+}
+
+// A started operation can be dropped at any point without a final call; the
+// record is then as if never initialised, and can start over.
+TEST(Protocol, AbandonEndsAStartedOperation) {
+    Bytes key = kKey, input = pattern(20), out(64);
+    Object k(&key), in(&input), o(&out);
+    auto after_update = [&](Mechanism& m) {
+        ASSERT_EQ(CYR_EncryptInit(m.get(), k.get()), 0u);
+        o.slots[1].length = uint32_t(out.size());
+        ASSERT_EQ(CYR_EncryptUpdate(m.get(), in.get(), o.get()), 0u);
+    };
+    auto after_size_query = [&](Mechanism& m) {
+        ASSERT_EQ(CYR_EncryptInit(m.get(), k.get()), 0u);
+        Object query = Object::query();
+        ASSERT_EQ(CYR_Encrypt(m.get(), in.get(), query.get()), 0u);
+    };
+    auto after_digest_init = [&](Mechanism& m) { ASSERT_EQ(CYR_DigestInit(m.get()), 0u); };
+    struct Case {
+        const char* what;
+        uint32_t mechanism;
+        std::function<void(Mechanism&)> start;
+    };
+    const Case cases[] = {
+        {"SEED-CFB update", CYR_MECH_SEED_CFB, after_update},
+        {"SEED-CBC-PAD update", CYR_MECH_SEED_CBC_PAD, after_update},
+        {"AES-CBC-PAD size query", CYR_MECH_AES_CBC_PAD, after_size_query},
+        {"ARIA-OFB size query", CYR_MECH_ARIA_OFB, after_size_query},
+        {"SHA-1 init", CYR_MECH_SHA1, after_digest_init},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Mechanism m(c.mechanism);
+        c.start(m);
+        ASSERT_TRUE(m.has_context());
+        EXPECT_EQ(CYR_Abandon(m.get()), 0u);
+        EXPECT_FALSE(m.has_context());
+        EXPECT_EQ(m.slots[0].kind, c.mechanism);
+        EXPECT_EQ(CYR_Abandon(m.get()), 0u);  // nothing left to end
+        o.slots[1].length = uint32_t(out.size());
+        EXPECT_EQ(CYR_EncryptFinal(m.get(), o.get()),
+                  c.mechanism == CYR_MECH_SEED_CFB || c.mechanism == CYR_MECH_SEED_CBC_PAD
+                      ? CYR_ARGUMENTS_BAD
+                      : CYR_CTX_NOT_SUPPORTED);
+    }
+    EXPECT_EQ(CYR_Abandon(nullptr), CYR_ARGUMENTS_BAD);
+
+    // The record starts over after an abandon and gives the same bytes as a
+    // fresh one.
+    Mechanism reused(CYR_MECH_SEED_CBC_PAD), fresh(CYR_MECH_SEED_CBC_PAD);
+    after_update(reused);
+    CYR_Abandon(reused.get());
+    Bytes a(32), b(32);
+    Object oa(&a), ob(&b);
+    for (auto [m, obj] : {std::pair{&reused, &oa}, std::pair{&fresh, &ob}}) {
+        ASSERT_EQ(CYR_EncryptInit(m->get(), k.get()), 0u);
+        ASSERT_EQ(CYR_Encrypt(m->get(), in.get(), obj->get()), 0u);
+    }
+    EXPECT_EQ(a, b);
 }
 
 TEST(Protocol, OneShotSizes) {

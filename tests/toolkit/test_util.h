@@ -2,10 +2,10 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "tests/support/mechanism.h"
 #include "toolkit/cyr.h"
 
 namespace cyrtest {
@@ -68,30 +68,6 @@ struct Object {
     uint32_t length() const { return slots[1].length; }
 };
 
-// A mechanism record with an optional 16-byte vector parameter in slot 1.
-struct Mechanism {
-    CYR_MECHANISM slots{};
-    Bytes iv;
-    explicit Mechanism(uint32_t number) { slots[0].kind = number; }
-    Mechanism(uint32_t number, uint32_t iv_kind, Bytes vector) : iv(std::move(vector)) {
-        slots[0].kind = number;
-        slots[1].kind = iv_kind;
-        slots[1].data = iv.data();
-        slots[1].length = uint32_t(iv.size());
-    }
-    Mechanism(const Mechanism&) = delete;
-    Mechanism& operator=(const Mechanism&) = delete;
-    ~Mechanism() {
-        // Frees whatever context a failed test left behind.
-        for (int i = 5; i < 8; ++i)
-            if (slots[i].owned == 1) std::free(slots[i].data);
-    }
-    CYR_SLOT* get() { return slots; }
-    bool has_context() const {
-        for (int i = 5; i < 8; ++i)
-            if (slots[i].data != nullptr) return true;
-        return false;
-    }
-};
+using Mechanism = test_support::Mechanism;
 
 }  // namespace cyrtest

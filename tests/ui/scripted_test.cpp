@@ -13,7 +13,9 @@ TEST(ScriptedInteraction, AnswersInOrderAndPlainBoxesNeedNoScript) {
     s.answer_box(Answer::no).answer_password("secret1").answer_save(std::nullopt);
     EXPECT_EQ(s.message_box("info", "", ui::mb::ok), Answer::ok);  // consumes nothing
     EXPECT_EQ(s.message_box("sure?", "벨로라", ui::mb::yes_no | ui::mb::icon_question), Answer::no);
-    EXPECT_EQ(s.enter_password(), "secret1");
+    auto typed = s.enter_password();
+    ASSERT_TRUE(typed);
+    EXPECT_EQ(typed->text(), "secret1");
     EXPECT_EQ(s.save_file({"vlr 파일 (*.vlr)|*.vlr|", "vlr", "a.vlr", {}}), std::nullopt);
     EXPECT_EQ(s.unused_steps(), 0u);
     ASSERT_EQ(s.boxes().size(), 2u);

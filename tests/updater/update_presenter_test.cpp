@@ -46,7 +46,7 @@ class UiQueue {
     std::deque<std::function<void()>> queue_;
 };
 
-TEST(UpdatePresenter, RunWithoutConfigurationEndsWithTheBoxAndCloses) {
+TEST(UpdatePresenter, EnterAndEscapeKeepItOpenAndARunWithoutConfigurationCloses) {
     testing_support::TempFolder folder;
     const fs::path before = fs::current_path();
     fs::current_path(folder.path());
@@ -66,6 +66,13 @@ TEST(UpdatePresenter, RunWithoutConfigurationEndsWithTheBoxAndCloses) {
         EXPECT_EQ(view.text(updater::kFileText), "Downloading... ");
         EXPECT_EQ(view.text(updater::kCountText), "0/0");
         EXPECT_EQ(view.title(), "Vellora ");
+        // Enter (IDOK) and Escape (IDCANCEL) reach the presenter as commands
+        // before the run has started: neither closes the window or changes it.
+        presenter.on_command(1, ui::Event::clicked);
+        presenter.on_command(2, ui::Event::clicked);
+        EXPECT_FALSE(view.closed());
+        EXPECT_EQ(view.text(updater::kStatusText), "업데이트 버전 검사 중.....");
+        EXPECT_EQ(ui_queue.ran, 0);
 
         ui_queue.RunUntil([&] { return view.closed(); });
         presenter.Wait();
@@ -76,8 +83,6 @@ TEST(UpdatePresenter, RunWithoutConfigurationEndsWithTheBoxAndCloses) {
         EXPECT_EQ(bar.positions, (std::vector<int>{1, 7}));
         ASSERT_EQ(interaction.boxes().size(), 1u);
         EXPECT_EQ(interaction.boxes()[0].text, "ERROR, 실행할 모듈도  기본 실행 파일도 없습니다");
-        // Escape and Enter do not close the window.
-        presenter.on_command(1, ui::Event::clicked);
     }
     fs::current_path(before);
 }

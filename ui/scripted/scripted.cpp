@@ -266,12 +266,19 @@ std::optional<std::filesystem::path> ScriptedInteraction::choose_folder(std::str
     return take<FolderStep>("folder dialog").path;
 }
 
-std::optional<std::string> ScriptedInteraction::enter_password() {
-    return take<PasswordStep>("password dialog").password;
+namespace {
+std::optional<platform::SecretBytes> as_secret(std::optional<std::string> typed) {
+    if (!typed) return std::nullopt;
+    return platform::SecretBytes::take(*typed);
+}
+}  // namespace
+
+std::optional<platform::SecretBytes> ScriptedInteraction::enter_password() {
+    return as_secret(take<PasswordStep>("password dialog").password);
 }
 
-std::optional<std::string> ScriptedInteraction::new_password() {
-    return take<NewPasswordStep>("new-password dialog").password;
+std::optional<platform::SecretBytes> ScriptedInteraction::new_password() {
+    return as_secret(take<NewPasswordStep>("new-password dialog").password);
 }
 
 void ScriptedInteraction::pump() {

@@ -172,8 +172,8 @@ class ScriptedInteraction final : public Interaction {
     std::vector<std::filesystem::path> open_files(const FileDialogOptions& options) override;
     std::optional<std::filesystem::path> save_file(const FileDialogOptions& options) override;
     std::optional<std::filesystem::path> choose_folder(std::string_view title) override;
-    std::optional<std::string> enter_password() override;
-    std::optional<std::string> new_password() override;
+    std::optional<platform::SecretBytes> enter_password() override;
+    std::optional<platform::SecretBytes> new_password() override;
     void shell_open(const std::filesystem::path& target) override {
         shell_opened_.push_back(target);
     }

@@ -1,5 +1,5 @@
 // Vellora's update check and banner movies against a real HTTP server on
-// 127.0.0.1, from a working directory laid out like an installation.
+// 127.0.0.1, in a program folder laid out like an installation.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -27,12 +27,9 @@ constexpr std::time_t kServerTime = 1700000000;
 class StartupTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = fs::current_path();
-        fs::current_path(install_.path());
         server_ = std::make_unique<LoopbackServer>("http", served_.path());
         ASSERT_GT(server_->port(), 0);
     }
-    void TearDown() override { fs::current_path(previous_); }
 
     void Config(const std::string& file, int port, const std::string& extra = "") {
         WriteFile(install_ / file,
@@ -66,7 +63,6 @@ class StartupTest : public ::testing::Test {
     }
 
     TempFolder install_, served_;
-    fs::path previous_;
     std::unique_ptr<LoopbackServer> server_;
     platform::ManualClock clock_;
     ui::ScriptedInteraction interaction_;
@@ -96,14 +92,15 @@ TEST_F(StartupTest, UpdateCheckComparesTheMainProgramWithTheServerCopy) {
         if (!c.dated) WriteFile(served_ / ".nodate", "");
         if (c.local_time) Local("Vellora.exe", "main", c.local_time);
         auto down = Downloader();
-        EXPECT_EQ(shell::CheckForUpdate(*down, clock_, interaction_), c.update) << c.what;
+        EXPECT_EQ(shell::check_for_update(*down, clock_, interaction_, install_.path()), c.update)
+            << c.what;
     }
     EXPECT_TRUE(interaction_.boxes().empty());
 }
 
 TEST_F(StartupTest, MissingConfigurationAndUnreachableServerShowTheirBoxes) {
     auto down = Downloader();
-    EXPECT_FALSE(shell::CheckForUpdate(*down, clock_, interaction_));
+    EXPECT_FALSE(shell::check_for_update(*down, clock_, interaction_, install_.path()));
     int ended_port = 0;
     {
         TempFolder root;
@@ -111,7 +108,7 @@ TEST_F(StartupTest, MissingConfigurationAndUnreachableServerShowTheirBoxes) {
         ended_port = ended.port();
     }
     Config("Update/VLR.ini", ended_port);
-    EXPECT_FALSE(shell::CheckForUpdate(*down, clock_, interaction_));
+    EXPECT_FALSE(shell::check_for_update(*down, clock_, interaction_, install_.path()));
     EXPECT_EQ(Boxes(), (std::vector<std::string>{
                            std::string("경고: ") + shell::kConfigMissingText,
                            "경고: Error: InternetConnect",
@@ -137,7 +134,7 @@ TEST_F(StartupTest, BannerRefreshFetchesOnlyMissingOrOlderMovies) {
     Local("Banner/b.swf", "local b", kServerTime - 10);
     Local("Banner/c.swf", "local c", kServerTime);
     auto down = Downloader();
-    shell::RefreshBanners(*down, clock_, interaction_);
+    shell::refresh_banners(*down, clock_, interaction_, install_.path());
     EXPECT_EQ(ReadFile(install_ / "Banner/a.swf"), "server a");
     EXPECT_EQ(ReadFile(install_ / "Banner/b.swf"), "server b");
     EXPECT_EQ(ReadFile(install_ / "Banner/c.swf"), "local c");
@@ -151,7 +148,7 @@ TEST_F(StartupTest, UpdaterStartsInTheUpdateFolder) {
     const fs::path updater = install_ / "Update" / "VLRUpdate.exe";
     WriteFile(updater, "#!/bin/sh\npwd > started.tmp && mv started.tmp started.txt\n");
     fs::permissions(updater, fs::perms::owner_all);
-    ASSERT_TRUE(shell::LaunchUpdater());
+    ASSERT_TRUE(shell::launch_updater(install_.path()));
     const fs::path marker = install_ / "Update" / "started.txt";
     for (int i = 0; i < 100 && !fs::exists(marker); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -172,10 +169,11 @@ TEST(BannerList, WindowAndDownloadReadTheirNames) {
         "C:k.swf|x\n",
         "l..swf|x\n",
     };
-    EXPECT_EQ(shell::BannerNamesForWindow(lines),
+    EXPECT_EQ(shell::banner_names_for_window(lines),
               (std::vector<std::string>{"a.swf", "b.swf", "c.swf"}));
     // The refresh needs two fields: "c.swf|" has only one.
-    EXPECT_EQ(shell::BannerNamesForDownload(lines), (std::vector<std::string>{"a.swf", "b.swf"}));
+    EXPECT_EQ(shell::banner_names_for_download(lines),
+              (std::vector<std::string>{"a.swf", "b.swf"}));
 }
 
 TEST(BannerChoice, PicksByRandOrFallsBackToTheDefaultMovie) {
@@ -203,7 +201,7 @@ TEST(BannerChoice, PicksByRandOrFallsBackToTheDefaultMovie) {
         if (c.list) WriteFile(banner / shell::kBannerListName, c.list);
         for (const auto& m : c.movies) WriteFile(banner / m, "movie");
         platform::c_srand(1);
-        EXPECT_EQ(shell::ChooseBannerMovie(program.path()),
+        EXPECT_EQ(shell::choose_banner_movie(program.path()),
                   c.chosen.empty() ? fallback : banner / c.chosen)
             << (c.list ? c.list : "(no list)");
     }
