@@ -4,8 +4,10 @@
 
 #include "package/codepage.h"
 #include "package/file_io.h"
+#include "package/inputs.h"
 #include "package/keys.h"
 #include "package/messages.h"
+#include "package/names.h"
 #include "package/picture_files.h"
 #include "package/reader.h"
 #include "package/seal.h"
@@ -47,7 +49,8 @@ class DecryptRun {
     Bytes last_header_;
     CheckBlock last_check_{};
     std::optional<Recovery> last_;
-    std::vector<fs::path> completed_;  // inputs every entry of which was written
+    FileSet inputs_{req_.inputs}, written_;  // the inputs; the outputs so far
+    std::vector<fs::path> completed_;        // inputs every entry of which was written
     std::uint64_t total_ = 0, done_ = 0;
     DecryptResult result_;
 };
@@ -57,7 +60,7 @@ bool DecryptRun::sort_inputs() {
         auto size = size_of_file(input);
         FilePtr f = open_file(input, "rb");
         if (!size || !f) {
-            ui_.message(std::string(msg::kFileRead) + "\n" + path_text(input));
+            ui_.message(std::string(msg::kFileRead) + "\n" + escape_controls(path_text(input)));
             return false;
         }
         FileSource src(f.get(), *size);
@@ -103,21 +106,12 @@ const Recovery* DecryptRun::key_for(const SealedEntry& e, Flow& flow) {
 }
 
 std::optional<fs::path> DecryptRun::claim(const fs::path& proposed) {
-    fs::path out = proposed;
-    std::error_code ec;
-    if (fs::exists(out, ec) && !req_.replace_existing) {
-        ui_.message(msg::kNameTaken);
-        auto chosen = ui_.save_as(out, msg::kSaveFilterAll);
-        if (!chosen) return std::nullopt;
-        out = *chosen;
-    }
-    for (const fs::path& in : req_.inputs) {
-        if (fs::equivalent(in, out, ec)) {
-            ui_.message(msg::kOutputIsInput);
-            return std::nullopt;
-        }
-    }
-    return out;
+    OutputRules rules;
+    rules.inputs = &inputs_;
+    rules.written = &written_;
+    rules.replace_existing = req_.replace_existing;
+    rules.save_filter = msg::kSaveFilterAll;
+    return claim_output(proposed, rules, ui_);
 }
 
 bool DecryptRun::write_entry(ByteSource& src, const SealedEntry& e, const SecretBytes& key,
@@ -161,11 +155,13 @@ bool DecryptRun::write_entry(ByteSource& src, const SealedEntry& e, const Secret
     }
     done_ += e.ct_length;
     result_.outputs.push_back(target);
+    written_.add(target);
     return true;
 }
 
 void DecryptRun::log(const std::string& item, const char* word, std::uint16_t slot_kind) {
-    if (svc_.log) svc_.log(item + "\t" + word + "(" + algorithm_word(slot_kind) + ")\n");
+    if (svc_.log)
+        svc_.log(escape_controls(item) + "\t" + word + "(" + algorithm_word(slot_kind) + ")\n");
 }
 
 Flow DecryptRun::each_file(const fs::path& input) {
@@ -186,19 +182,19 @@ Flow DecryptRun::each_file(const fs::path& input) {
     auto key = key_for(e, flow);
     if (!key) {
         if (flow == Flow::Next) {
-            ui_.message(path_text(input) + msg::kWrongPasswordSuffix);
+            ui_.message(escape_controls(path_text(input)) + msg::kWrongPasswordSuffix);
             ++result_.refused;
         }
         return flow;
     }
     fs::path name = input.filename().replace_extension();
     if (e.is_message) name.replace_extension(".txt");
-    auto target = claim(req_.output_folder / name);
+    auto target = claim(req_.output_folder / path_from_text(safe_leaf_name(path_text(name))));
     if (!target) {
         ++result_.skipped;
         return Flow::Next;
     }
-    ui_.status(path_text(input));
+    ui_.status(escape_controls(path_text(input)));
     if (!write_entry(src, e, key->session_key, *target)) return Flow::Stop;
     log(e.is_message ? msg::kMessageWord : path_text(input), "Decrypted Each", key->slot_kind);
     completed_.push_back(input);
@@ -220,7 +216,7 @@ Flow DecryptRun::package(ByteSource& src, const std::string& shown, bool picture
             if (flow == Flow::Stop) return Flow::Stop;
             ++result_.refused;
             ui_.message(pictures ? std::string(msg::kWrongPassword)
-                                 : shown + msg::kWrongPasswordSuffix);
+                                 : escape_controls(shown) + msg::kWrongPasswordSuffix);
             // A wrong password on the message ends the run; on a file, this package.
             return e.is_message || pictures ? Flow::Stop : Flow::Next;
         }
@@ -237,7 +233,7 @@ Flow DecryptRun::package(ByteSource& src, const std::string& shown, bool picture
                 ui_.message(msg::kNameRead);
                 return Flow::Stop;
             }
-            name = path_from_text(*text);
+            name = path_from_text(safe_leaf_name(*text));
             item = *stored;
         }
         auto target = claim(req_.output_folder / name);
@@ -247,7 +243,7 @@ Flow DecryptRun::package(ByteSource& src, const std::string& shown, bool picture
             done_ += e.ct_length;
             continue;
         }
-        ui_.status(item);
+        ui_.status(escape_controls(item));
         if (!write_entry(src, e, key->session_key, *target)) return Flow::Stop;
         log(item, word, key->slot_kind);
     }

@@ -5,6 +5,7 @@
 #include "package/codepage.h"
 #include "package/file_io.h"
 #include "package/messages.h"
+#include "package/names.h"
 #include "package/picture_files.h"
 #include "package/stego.h"
 #include "package/writer.h"
@@ -14,12 +15,6 @@ namespace package {
 namespace fs = std::filesystem;
 
 namespace {
-
-bool same_file(const fs::path& a, const fs::path& b) {
-    std::error_code ec;
-    if (fs::equivalent(a, b, ec)) return true;
-    return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec);
-}
 
 class EncryptRun {
   public:
@@ -46,6 +41,7 @@ class EncryptRun {
     RunUi& ui_;
     const RunServices& svc_;
     std::vector<SourceFile> files_;
+    FileSet inputs_, written_;  // the files and pictures; the outputs so far
     Bytes message_;
     RunKeys keys_;
     std::uint64_t total_ = 0, done_ = 0;
@@ -68,6 +64,10 @@ bool EncryptRun::check_request() {
         }
         if (req_.pictures.size() > kMaxPictures) {
             ui_.message(msg::kTooManyPictures);
+            return false;
+        }
+        if (std::string err = check_pictures(req_.pictures, req_.files); !err.empty()) {
+            ui_.message(err);
             return false;
         }
     }
@@ -98,8 +98,8 @@ bool EncryptRun::prepare_inputs() {
         total_ += message_.size();
     }
     for (const fs::path& p : req_.files) {
-        const std::string shown = path_text(p);
-        auto name = to_codepage(shown);
+        auto name = to_codepage(path_text(p));
+        const std::string shown = escape_controls(path_text(p));
         if (!name) {
             ui_.message(std::string(msg::kTextNotEncodable) + shown);
             return false;
@@ -153,36 +153,23 @@ bool EncryptRun::prepare_keys() {
 }
 
 bool EncryptRun::is_input(const fs::path& p) const {
-    for (const fs::path& in : req_.files)
-        if (same_file(in, p)) return true;
-    for (const fs::path& in : req_.pictures)
-        if (same_file(in, p)) return true;
-    return false;
+    return inputs_.contains(p);
 }
 
 std::optional<fs::path> EncryptRun::claim_output(const fs::path& proposed) {
-    fs::path out = proposed;
-    std::error_code ec;
-    if (is_input(out)) {
-        ui_.message(msg::kOutputIsInput);
-        return std::nullopt;
-    }
-    if (fs::exists(out, ec) && !req_.replace_existing) {
-        ui_.message(msg::kNameTaken);
-        auto chosen = ui_.save_as(out, msg::kSaveFilterVlr);
-        if (!chosen) return std::nullopt;
-        out = *chosen;
-    }
-    if (is_input(out)) {
-        ui_.message(msg::kOutputIsInput);
-        return std::nullopt;
-    }
-    return out;
+    OutputRules rules;
+    rules.inputs = &inputs_;
+    rules.written = &written_;
+    rules.replace_existing = req_.replace_existing;
+    rules.save_filter = msg::kSaveFilterVlr;
+    return package::claim_output(proposed, rules, ui_);
 }
 
 WriteObserver EncryptRun::observer() {
     WriteObserver o;
-    o.file_started = [this](const SourceFile& f) { ui_.status(path_text(f.path)); };
+    o.file_started = [this](const SourceFile& f) {
+        ui_.status(escape_controls(path_text(f.path)));
+    };
     const std::uint64_t base = done_;
     o.bytes = [this, base](std::uint64_t n) { ui_.progress(base + n, total_); };
     return o;
@@ -191,7 +178,7 @@ WriteObserver EncryptRun::observer() {
 void EncryptRun::log_item(const std::string& item) {
     if (!svc_.log) return;
     const std::string algorithm = req_.sharing ? "ECC" : algorithm_word(keys_.slot_kind);
-    std::string line = item;
+    std::string line = escape_controls(item);
     switch (req_.mode) {
         case EncryptMode::Package:
             line += "\tEncrypted Packgage(" + algorithm + ")\n";
@@ -305,6 +292,7 @@ bool EncryptRun::run_each_file() {
             return false;
         }
         result_.outputs.push_back(target);
+        written_.add(target);
         last_folder = target.parent_path();
         return true;
     };
@@ -351,7 +339,10 @@ void EncryptRun::erase_sources(const std::vector<const SourceFile*>& done) {
 }
 
 EncryptResult EncryptRun::run() {
-    if (!check_request() || !prepare_inputs() || !prepare_keys()) return result_;
+    if (!check_request()) return result_;
+    for (const fs::path& p : req_.files) inputs_.add(p);
+    for (const fs::path& p : req_.pictures) inputs_.add(p);
+    if (!prepare_inputs() || !prepare_keys()) return result_;
     ui_.progress(0, total_);
     const bool ok = req_.mode == EncryptMode::EachFile ? run_each_file() : run_package();
     ui_.status("");

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "platform/files.h"
-
 namespace package {
 
 namespace {
@@ -136,8 +134,6 @@ std::string leaf_name(std::span<const std::uint8_t> stored) {
         if (stored[i] == '\\' || stored[i] == '/') start = i + 1;
     std::string name(stored.begin() + static_cast<std::ptrdiff_t>(start), stored.end());
     if (name.empty() || name == "." || name == "..") return {};
-    for (unsigned char c : name)
-        if (c < 0x20 || platform::leaves_folder_in_leaf(c)) return {};
     return name;
 }
 

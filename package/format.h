@@ -100,8 +100,9 @@ class MemorySource final : public ByteSource {
 InputKind detect_kind(ByteSource& source);
 
 // The file name a stored path stands for: the part after the last '\' or
-// '/'. Empty when that part is empty, "." or ".." (or otherwise unusable as
-// a name in the output folder), so nothing lands outside that folder.
+// '/'. Empty when that part is empty, "." or "..", so nothing lands outside
+// the output folder; safe_leaf_name (package/names.h) then makes the rest of
+// it a plain file name on every system.
 std::string leaf_name(std::span<const std::uint8_t> stored);
 
 }  // namespace package

@@ -6,6 +6,7 @@
 #include "package/codepage.h"
 #include "package/file_io.h"
 #include "package/messages.h"
+#include "package/names.h"
 #include "package/reader.h"
 #include "package/stego.h"
 
@@ -108,6 +109,151 @@ fs::path unique_output_name(const fs::path& proposed) {
     }
 }
 
+bool same_file(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    const bool same = fs::equivalent(a, b, ec);
+    if (!ec) return same;
+    // One of them is not there (yet): compare where they point.
+    const fs::path ca = fs::weakly_canonical(fs::absolute(a, ec), ec);
+    if (ec) return false;
+    const fs::path cb = fs::weakly_canonical(fs::absolute(b, ec), ec);
+    return !ec && ca == cb;
+}
+
+namespace {
+
+std::string folded_leaf(const fs::path& p) {
+    std::string leaf = path_text(p.filename());
+    for (char& c : leaf)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return leaf;
+}
+
+}  // namespace
+
+FileSet::FileSet(std::span<const fs::path> paths) {
+    for (const fs::path& p : paths) add(p);
+}
+
+void FileSet::add(const fs::path& path) {
+    by_name_.emplace(folded_leaf(path), path);
+}
+
+bool FileSet::contains(const fs::path& path) const {
+    auto [first, last] = by_name_.equal_range(folded_leaf(path));
+    for (auto it = first; it != last; ++it)
+        if (same_file(path, it->second)) return true;
+    return false;
+}
+
+std::optional<fs::path> claim_output(const fs::path& proposed, const OutputRules& rules,
+                                     RunUi& ui) {
+    fs::path out = proposed;
+    bool confirmed = false;
+    for (;;) {
+        std::error_code ec;
+        if (rules.inputs && rules.inputs->contains(out)) {
+            ui.message(msg::kOutputIsInput);
+            return std::nullopt;
+        }
+        if (rules.written && rules.written->contains(out)) {
+            ui.message(std::string(msg::kWrittenThisRun) + "\n" + escape_controls(path_text(out)));
+        } else if (!confirmed && !rules.replace_existing && fs::exists(out, ec)) {
+            ui.message(msg::kNameTaken);
+        } else {
+            return out;
+        }
+        auto chosen = ui.save_as(out, rules.save_filter);
+        if (!chosen) return std::nullopt;
+        out = *chosen;
+        confirmed = true;
+    }
+}
+
+namespace {
+
+// What any two paths of one file agree in: size, modification time and a
+// digest of two samples of the content. Only pictures that agree in all of
+// them need the identity comparison, which is slow on some systems; a
+// picture set usually shares its size, and copies often share their times.
+struct Stamp {
+    bool present = false;
+    std::uint64_t size = 0;
+    fs::file_time_type time{};
+    std::uint64_t sample = 0;
+};
+
+std::uint64_t sample_digest(const fs::path& p, std::uint64_t size) {
+    constexpr std::size_t kSample = 4096;
+    std::uint64_t h = 14695981039346656037ull;  // FNV-1a
+    FilePtr f = open_file(p, "rb");
+    if (!f) return h;
+    char buf[kSample];
+    for (std::uint64_t at : {std::uint64_t{0}, size / 2}) {
+        if (!platform::stream_seek(f.get(), at)) break;
+        const std::size_t n = std::fread(buf, 1, sizeof buf, f.get());
+        for (std::size_t i = 0; i < n; ++i)
+            h = (h ^ static_cast<unsigned char>(buf[i])) * 1099511628211ull;
+    }
+    return h;
+}
+
+Stamp stamp_of(const fs::path& p) {
+    std::error_code ec;
+    Stamp s;
+    s.size = fs::file_size(p, ec);
+    if (ec) return {};
+    s.time = fs::last_write_time(p, ec);
+    if (ec) return {};
+    s.sample = sample_digest(p, s.size);
+    s.present = true;
+    return s;
+}
+
+struct Stamped {
+    fs::path path;
+    Stamp stamp;
+};
+
+std::vector<Stamped> stamped(std::span<const fs::path> paths) {
+    std::vector<Stamped> v;
+    for (const fs::path& p : paths) v.push_back({p, stamp_of(p)});
+    return v;
+}
+
+bool among_stamped(const Stamped& p, std::span<const Stamped> list) {
+    for (const Stamped& q : list) {
+        const bool may_match =
+            p.stamp.present == q.stamp.present &&
+            (!p.stamp.present || (p.stamp.size == q.stamp.size && p.stamp.time == q.stamp.time &&
+                                  p.stamp.sample == q.stamp.sample));
+        if (may_match && same_file(p.path, q.path)) return true;
+    }
+    return false;
+}
+
+// The refusal of the last picture of `pictures`, or nullptr.
+const char* picture_refusal(std::span<const Stamped> pictures, std::span<const Stamped> files) {
+    const Stamped& last = pictures.back();
+    if (among_stamped(last, pictures.first(pictures.size() - 1))) return msg::kDuplicateFile;
+    if (among_stamped(last, files)) return msg::kPictureIsInput;
+    return nullptr;
+}
+
+std::string picture_refusal_text(const char* refusal, const fs::path& picture) {
+    return std::string(refusal) + "\n" + escape_controls(path_text(picture));
+}
+
+}  // namespace
+
+std::string check_pictures(std::span<const fs::path> pictures, std::span<const fs::path> files) {
+    const std::vector<Stamped> all = stamped(pictures), inputs = stamped(files);
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (const char* refusal = picture_refusal(std::span(all).first(i + 1), inputs))
+            return picture_refusal_text(refusal, all[i].path);
+    return {};
+}
+
 fs::path default_output_name(EncryptMode mode, std::span<const fs::path> files, bool has_message,
                              const fs::path& cwd) {
     fs::path name;
@@ -166,6 +312,8 @@ PictureChoice choose_pictures(std::span<const fs::path> chosen, std::span<const 
         sizes.push_back(*size);
     }
     const std::int64_t need = hiding_need(sizes, message_bytes);
+    const std::vector<Stamped> files_stamped = stamped(files);
+    std::vector<Stamped> chosen_stamped;
     std::int64_t available = 0;
     for (const fs::path& p : chosen) {
         if (choice.pictures.size() == kMaxPictures) {
@@ -179,6 +327,11 @@ PictureChoice choose_pictures(std::span<const fs::path> chosen, std::span<const 
         if (!size || !f || std::fread(head, 1, 6, f.get()) != 6 || head[0] != 'B' ||
             head[1] != 'M' || !piece_fits(get_u32(head + 2), *size, 3)) {
             ui.message(msg::kPictureOpen);
+            break;
+        }
+        chosen_stamped.push_back({p, stamp_of(p)});
+        if (const char* refusal = picture_refusal(chosen_stamped, files_stamped)) {
+            ui.message(picture_refusal_text(refusal, p));
             break;
         }
         choice.pictures.push_back(p);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "package/choices.h"
@@ -50,6 +51,52 @@ std::filesystem::path default_output_name(EncryptMode mode,
 // name.vlr, name(1).vlr, name(2).vlr ...: the first that does not exist.
 std::filesystem::path unique_output_name(const std::filesystem::path& proposed);
 
+// Whether two paths name one file: the same file on disk (other spellings,
+// hard and symbolic links included), or, for a file not yet there, the same
+// place once "." and ".." are resolved.
+bool same_file(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// Files of a run (its inputs, the outputs written so far), looked up by
+// leaf name and then compared with same_file, so a run of many files stays
+// fast. Leaf names are compared with ASCII case folded, as Windows does. A
+// path reaching one of the files through a link of another name is not
+// sought: an output is staged and renamed into place, which replaces such a
+// link and never writes through it.
+class FileSet {
+  public:
+    FileSet() = default;
+    explicit FileSet(std::span<const std::filesystem::path> paths);
+    void add(const std::filesystem::path& path);
+    bool contains(const std::filesystem::path& path) const;
+
+  private:
+    std::unordered_multimap<std::string, std::filesystem::path> by_name_;
+};
+
+// What an output of a run may not take the place of.
+struct OutputRules {
+    const FileSet* inputs = nullptr;   // refused outright
+    const FileSet* written = nullptr;  // this run's outputs: never replaced
+    bool replace_existing = false;     // any other existing file: replaced
+    const char* save_filter = "";
+};
+
+// The name an output is written under: `proposed`, or what the user picks
+// in the save dialog when it is taken ("동일한 파일명이 있습니다.") or was
+// written earlier in this run (that message and the dialog again, even when
+// replacing is allowed). An input is refused with its message. nullopt when
+// refused or cancelled; the dialog's choice of an existing file is its
+// confirmation to replace it.
+std::optional<std::filesystem::path> claim_output(const std::filesystem::path& proposed,
+                                                  const OutputRules& rules, RunUi& ui);
+
+// The pictures of the hiding mode against each other and the files to hide:
+// "" when every picture is a distinct file that is not one of `files`, else
+// the message. A picture written twice, or written and then wiped as a
+// source, would leave no package to join.
+std::string check_pictures(std::span<const std::filesystem::path> pictures,
+                           std::span<const std::filesystem::path> files);
+
 // Package bytes the inputs need, and what a picture selection offers
 // (nullopt when a picture cannot be read).
 std::int64_t hiding_need(std::span<const std::uint64_t> file_sizes, std::size_t message_bytes);
@@ -65,9 +112,10 @@ struct PictureChoice {
     bool sufficient = false;
 };
 
-// Takes the chosen pictures in order: a 121st, or one that cannot be read
-// or cannot carry even the smallest piece, shows its message and ends the
-// choice there. Files that cannot be read for the need end it at once.
+// Takes the chosen pictures in order: a 121st, one that cannot be read or
+// cannot carry even the smallest piece, or one that check_pictures refuses
+// shows its message and ends the choice there. Files that cannot be read for the need end it at
+// once.
 PictureChoice choose_pictures(std::span<const std::filesystem::path> chosen,
                               std::span<const std::filesystem::path> files,
                               std::size_t message_bytes, RunUi& ui);

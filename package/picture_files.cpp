@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "package/file_io.h"
+#include "package/inputs.h"
 #include "package/messages.h"
 #include "package/stego.h"
 
@@ -15,6 +16,7 @@ std::string hide_in_pictures(std::span<const std::uint8_t> package,
                              const std::function<void(std::size_t)>& picture_done) {
     if (pictures.empty()) return msg::kChoosePictures;
     if (pictures.size() > kMaxPictures) return msg::kTooManyPictures;
+    if (std::string err = check_pictures(pictures, {}); !err.empty()) return err;
     Bytes padded(package.begin(), package.end());
     const unsigned pad = pad_length(padded.size(), pictures.size());
     padded.insert(padded.end(), pad, static_cast<std::uint8_t>(pad));
@@ -72,6 +74,11 @@ std::string hide_in_pictures(std::span<const std::uint8_t> package,
         if (size_of_file(target) != carrying.size()) return msg::kPieceWrite;
         if (picture_done) picture_done(i);
     }
+    // The pictures as they now lie on disk must give the package back: only
+    // then may the caller give up anything the package was made from.
+    Bytes joined;
+    if (!join_from_pictures(pictures, joined).empty() || joined != padded)
+        return msg::kHiddenMismatch;
     return {};
 }
 

@@ -71,6 +71,12 @@ const char* read_sealed(Walker& w, SealedEntry& e, const char* header_error,
     return nullptr;
 }
 
+// What R must say for an entry: H, the 4-byte H field, CT, the 4-byte CT
+// field and the check block, i.e. H + 24 + CT.
+std::uint64_t sealed_length(const SealedEntry& e) {
+    return std::uint64_t{e.header_bytes.size()} + 24 + e.ct_length;
+}
+
 bool read_flag(Walker& w, bool& is_message) {
     std::uint8_t flag[2];
     if (!w.bytes(flag, 2) || flag[1] != 0 || (flag[0] != '0' && flag[0] != '1')) return false;
@@ -115,8 +121,12 @@ Outline read_package(ByteSource& source) {
             out.error = err;
             return out;
         }
-        // R covers the whole entry; anything it holds beyond the body is skipped.
-        w.skip(w.remaining());
+        // R is H + 24 + CT exactly; a body shorter than R says means a CT
+        // that does not tell the truth, and the message would come out cut.
+        if (w.remaining() != 0) {
+            out.error = msg::kMessageRead;
+            return out;
+        }
         w.widen();
         out.entries.push_back(std::move(e));
     }
@@ -139,6 +149,12 @@ Outline read_package(ByteSource& source) {
             out.error = err;
             return out;
         }
+        // R and CT must describe the same entry; otherwise one of them lies
+        // and the file would come out cut or run into the next entry.
+        if (r != sealed_length(e)) {
+            out.error = msg::kFileLengthRead;
+            return out;
+        }
         out.entries.push_back(std::move(e));
     }
     return out;
@@ -155,6 +171,11 @@ Outline read_each_file(ByteSource& source) {
     const char* body_error = e.is_message ? msg::kEncryptedMessageRead : msg::kFileLengthRead;
     if (const char* err = read_sealed(w, e, msg::kHeaderLengthRead, body_error)) {
         out.error = err;
+        return out;
+    }
+    // The item ends with its body; bytes beyond it mean CT was lowered.
+    if (w.remaining() != 0) {
+        out.error = body_error;
         return out;
     }
     out.entries.push_back(std::move(e));

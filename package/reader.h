@@ -1,6 +1,7 @@
 // Reads the structure of a package or an each-file item without decrypting:
 // every stored length is checked against what remains of the input before it
-// is used, so a damaged file gets its read-error message and nothing else.
+// is used, and an entry's remaining length R against H + 24 + CT, so a
+// damaged file gets its read-error message and nothing else.
 #pragma once
 
 #include <array>
@@ -31,7 +32,7 @@ struct Outline {
 // the last entry (picture padding) are ignored.
 Outline read_package(ByteSource& source);
 
-// An each-file item: flag, H, header, sealed body.
+// An each-file item: flag, H, header, sealed body, and nothing after it.
 Outline read_each_file(ByteSource& source);
 
 }  // namespace package

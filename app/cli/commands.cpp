@@ -14,6 +14,7 @@
 #include "package/interaction_ui.h"
 #include "package/keys.h"
 #include "package/messages.h"
+#include "package/names.h"
 #include "package/reader.h"
 #include "package/stego.h"
 #include "platform/clock.h"
@@ -78,7 +79,8 @@ bool read_password_option(const Options& o, std::optional<platform::SecretBytes>
     if (!o.password_file) return true;
     password = password_from(o);
     if (password) return true;
-    std::fprintf(stderr, "-p: %s\n", o.password_file->c_str());
+    std::fprintf(stderr, "%s\n-p: %s\n", package::msg::kFileRead,
+                 package::escape_controls(*o.password_file).c_str());
     return false;
 }
 
@@ -135,7 +137,9 @@ int encrypt(const Options& o) {
     req.replace_existing = o.force;
 
     std::optional<platform::SecretBytes> password;
-    if (!req.sharing && !read_password_option(o, password)) return 2;
+    // A well-formed command whose file cannot be read failed; it was no
+    // usage error.
+    if (!req.sharing && !read_password_option(o, password)) return 1;
     TerminalInteraction terminal(std::move(password), false);
     Services services(terminal, o);
     package::InteractionUi ui(terminal);
@@ -152,7 +156,7 @@ int decrypt(const Options& o) {
     std::error_code ec;
     fs::create_directories(req.output_folder, ec);
     std::optional<platform::SecretBytes> password;
-    if (!read_password_option(o, password)) return 2;
+    if (!read_password_option(o, password)) return 1;
     TerminalInteraction terminal(std::move(password), false);
     Services services(terminal, o);
     package::InteractionUi ui(terminal);
@@ -183,11 +187,8 @@ int key_create(const Options& o) {
     std::string file = name;
     const auto dot = file.rfind('.');
     if (dot == std::string::npos || file.substr(dot) != ".lck") file += ".lck";
-    auto password = password_from(o);
-    if (!password) {
-        std::fprintf(stderr, "-p: %s\n", o.password_file->c_str());
-        return 2;
-    }
+    std::optional<platform::SecretBytes> password;
+    if (!read_password_option(o, password) || !password) return 1;
     auto length = platform::cp949_length(password->text());
     if (!length || *length < 6) {
         std::fprintf(stderr, "%s\n", package::msg::kKeyPasswordTooShort);
@@ -237,13 +238,17 @@ int wipe(const Options& o) {
     return status;
 }
 
-void describe(const fs::path& path) {
-    std::printf("%s\n", path_text(path).c_str());
+// Prints what a file holds; false when it cannot be read, is not encrypted
+// or is damaged. Every stored text is shown with its control characters
+// escaped: a name must not drive the terminal.
+bool describe(const fs::path& path) {
+    using package::escape_controls;
+    std::printf("%s\n", escape_controls(path_text(path)).c_str());
     auto size = package::size_of_file(path);
     package::FilePtr f = package::open_file(path, "rb");
     if (!size || !f) {
         std::printf("  %s\n", package::msg::kFileOpen);
-        return;
+        return false;
     }
     package::FileSource src(f.get(), *size);
     package::Outline outline;
@@ -260,21 +265,22 @@ void describe(const fs::path& path) {
             std::printf("  kind: carrying picture\n");
             auto bytes = package::read_whole(path);
             package::Bytes piece;
-            if (bytes && package::extract_piece(*bytes, piece) && piece.size() >= 2)
+            if (bytes && package::extract_piece(*bytes, piece) && piece.size() >= 2) {
                 std::printf("  piece: number %u, %zu bytes\n", package::get_u16(piece.data()),
                             piece.size() - 2);
-            else
-                std::printf("  piece: unreadable\n");
-            return;
+                return true;
+            }
+            std::printf("  piece: unreadable\n");
+            return false;
         }
         case package::InputKind::None:
             std::printf("  %s\n", package::msg::kNotEncrypted);
-            return;
+            return false;
     }
     if (!outline.entries.empty()) {
         const package::SealedEntry& first = outline.entries.front();
-        std::printf("  magic: %.8s\n  slots:",
-                    reinterpret_cast<const char*>(first.header.magic.data()));
+        const std::string magic(first.header.magic.begin(), first.header.magic.end());
+        std::printf("  magic: %s\n  slots:", escape_controls(magic).c_str());
         for (const package::KeySlot& s : first.header.slots)
             std::printf(
                 " %u(%s)", s.kind,
@@ -285,16 +291,20 @@ void describe(const fs::path& path) {
         std::string name = package::msg::kMessageWord;
         if (!e.is_message) {
             auto text = package::from_codepage(e.stored_name);
-            name = text ? *text : "(unreadable name)";
+            name = text ? escape_controls(*text) : "(unreadable name)";
         }
         std::printf("  %s\t%u bytes\n", name.c_str(), e.ct_length);
     }
-    if (!outline.error.empty()) std::printf("  %s\n", outline.error.c_str());
+    if (outline.error.empty()) return true;
+    std::printf("  %s\n", outline.error.c_str());
+    return false;
 }
 
 int info(const Options& o) {
-    for (const std::string& p : o.operands) describe(path_from_text(p));
-    return 0;
+    int status = 0;
+    for (const std::string& p : o.operands)
+        if (!describe(path_from_text(p))) status = 1;
+    return status;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 
 #include "package/messages.h"
 #include "platform/text.h"
@@ -11,6 +12,7 @@
 #include <conio.h>
 #include <io.h>
 #else
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 #endif
@@ -29,6 +31,50 @@ using package::msg::kWrongPassword;
 void strip_line_end(std::string& s) {
     while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
 }
+
+#ifndef _WIN32
+// Echo is off while a password is typed. A signal that ends the program
+// then (Ctrl-C, a closed terminal, kill) must not leave the user's shell
+// without echo: the handler puts the saved settings back and lets the
+// signal end the program as it would have.
+termios saved_terminal{};
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+extern "C" void restore_terminal_and_end(int signal) {
+    tcsetattr(STDIN_FILENO, TCSANOW, &saved_terminal);
+    // SA_RESETHAND made the default action current; it runs on return.
+    raise(signal);
+}
+
+class EchoOff {
+  public:
+    EchoOff() {
+        if (tcgetattr(STDIN_FILENO, &saved_terminal) != 0) return;
+        active_ = true;
+        struct sigaction on_signal {};
+        on_signal.sa_handler = restore_terminal_and_end;
+        sigemptyset(&on_signal.sa_mask);
+        on_signal.sa_flags = SA_RESETHAND;
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+            sigaction(kEndingSignals[i], &on_signal, &previous_[i]);
+        termios quiet = saved_terminal;
+        quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    ~EchoOff() {
+        if (!active_) return;
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_terminal);
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+            sigaction(kEndingSignals[i], &previous_[i], nullptr);
+    }
+    EchoOff(const EchoOff&) = delete;
+    EchoOff& operator=(const EchoOff&) = delete;
+
+  private:
+    bool active_ = false;
+    struct sigaction previous_[std::size(kEndingSignals)]{};
+};
+#endif
 
 }  // namespace
 
@@ -85,15 +131,11 @@ std::optional<platform::SecretBytes> ask_password(const char* prompt) {
         if (auto u = platform::from_wide(std::wstring_view(&w, 1))) line += *u;
     }
 #else
-    termios old{};
-    const bool restore = tcgetattr(STDIN_FILENO, &old) == 0;
-    if (restore) {
-        termios quiet = old;
-        quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    bool got = false;
+    {
+        EchoOff quiet;
+        got = static_cast<bool>(std::getline(std::cin, line));
     }
-    const bool got = static_cast<bool>(std::getline(std::cin, line));
-    if (restore) tcsetattr(STDIN_FILENO, TCSAFLUSH, &old);
     if (!got) {
         platform::wipe_string(line);
         return std::nullopt;

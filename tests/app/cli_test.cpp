@@ -4,6 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -270,6 +280,193 @@ TEST_F(CliTest, LogLinesAndUsage) {
     Outcome help = cli("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.output.find("사용법"), std::string::npos);
+}
+
+// The commands that lost data or lied, each with what must survive and
+// what the user is told.
+
+std::string noise(std::size_t n, unsigned seed) {
+    std::string s(n, '\0');
+    for (char& c : s) {
+        seed = seed * 1103515245u + 12345u;
+        c = static_cast<char>(seed >> 16);
+    }
+    return s;
+}
+
+TEST_F(CliTest, PictureNamedTwiceOrAlsoHiddenLosesNothing) {
+    write("secret.bin", noise(5000, 1));
+    picture("a.bmp", 200000);
+    picture("b.bmp", 210000);
+    fs::create_directories(dir_ / "sub");
+    fs::create_hard_link(dir_ / "a.bmp", dir_ / "hard.bmp");
+    fs::create_symlink("a.bmp", dir_ / "soft.bmp");
+    // Twelve 400 x 300 pictures of 24 bits, the first also listed as a file.
+    std::string twelve;
+    for (int i = 1; i <= 12; ++i) {
+        const std::string name = "set/p" + std::to_string(i) + ".bmp";
+        picture(name, 54 + 400 * 300 * 3);
+        twelve += " -b " + name;
+    }
+    const std::string twice = "동일한 파일이 존재합니다.\n";
+    const std::string hidden = "숨길 파일을 그림파일로 함께 쓸 수 없습니다.\n";
+    struct Case {
+        std::string args;
+        std::string told;
+    } cases[] = {
+        {"-b a.bmp -b a.bmp secret.bin", twice + "a.bmp"},
+        {"-b a.bmp -b ./a.bmp secret.bin", twice + "./a.bmp"},
+        {"-b a.bmp -b b.bmp -b sub/../a.bmp secret.bin", twice + "sub/../a.bmp"},
+        {"-b a.bmp -b hard.bmp secret.bin", twice + "hard.bmp"},
+        {"-b soft.bmp -b a.bmp secret.bin", twice + "a.bmp"},
+        {"-b a.bmp -b b.bmp secret.bin a.bmp", hidden + "a.bmp"},
+        {twelve + " secret.bin set/p1.bmp", hidden + "set/p1.bmp"},
+    };
+    const std::string secret = read("secret.bin"), a = read("a.bmp"), b = read("b.bmp"),
+                      p1 = read("set/p1.bmp");
+    for (const Case& c : cases) {
+        Outcome o = cli("encrypt -m bmp -p pw --delete-sources " + c.args);
+        EXPECT_EQ(o.status, 1) << c.args;
+        EXPECT_EQ(o.output, c.told + "\n") << c.args;
+        EXPECT_EQ(read("secret.bin"), secret) << c.args;
+        EXPECT_EQ(read("a.bmp"), a) << c.args;
+        EXPECT_EQ(read("b.bmp"), b) << c.args;
+        EXPECT_EQ(read("set/p1.bmp"), p1) << c.args;
+    }
+    // Distinct pictures: hidden, checked, and only then the source wiped.
+    Outcome ok = cli("encrypt -m bmp -p pw --delete-sources -b a.bmp -b b.bmp secret.bin");
+    ASSERT_EQ(ok.status, 0) << ok.output;
+    EXPECT_FALSE(exists("secret.bin"));
+    Outcome back = cli("decrypt -p pw -o out b.bmp a.bmp");
+    ASSERT_EQ(back.status, 0) << back.output;
+    EXPECT_EQ(read("out/secret.bin"), secret);
+}
+
+TEST_F(CliTest, DecryptWithForceNeverReplacesItsOwnOutputs) {
+    write("d1/report.txt", "first report");
+    write("d2/report.txt", "second report");
+    ASSERT_EQ(cli("encrypt -p pw -o p.vlr d1/report.txt d2/report.txt").status, 0);
+    const std::string package = read("p.vlr");
+    Outcome o = cli("decrypt -p pw -o out --force --delete-sources p.vlr");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.output,
+              "이번 작업에서 이미 같은 이름의 파일을 만들었습니다.\nout/report.txt\n"
+              "파일을 성공적으로 풀었습니다.\n");
+    EXPECT_EQ(read("out/report.txt"), "first report");
+    EXPECT_EQ(read("p.vlr"), package);
+}
+
+TEST_F(CliTest, LyingCiphertextLengthWritesNothing) {
+    write("a.txt", "first file");
+    write("last.bin", noise(40, 2));
+    ASSERT_EQ(cli("encrypt -p pw -o p.vlr a.txt last.bin").status, 0);
+    const std::string whole = read("p.vlr");
+    // The last entry ends the file: CT, the check block, 40 ciphertext bytes.
+    const std::size_t ct_at = whole.size() - 40 - 16 - 4;
+    ASSERT_EQ(whole.substr(ct_at, 4), std::string("\x28\0\0\0", 4));
+    for (unsigned char lowered : {0, 1, 15, 16, 39}) {
+        std::string lying = whole;
+        lying[ct_at] = static_cast<char>(lowered);
+        write("lying.vlr", lying);
+        fs::remove_all(dir_ / "out");
+        Outcome o = cli("decrypt -p pw -o out --force --delete-sources lying.vlr");
+        EXPECT_EQ(o.status, 1) << int(lowered);
+        EXPECT_EQ(o.output, "파일 길이 읽기 오류\n") << int(lowered);
+        EXPECT_TRUE(fs::is_empty(dir_ / "out")) << int(lowered);
+        EXPECT_EQ(read("lying.vlr"), lying) << int(lowered);
+    }
+}
+
+TEST_F(CliTest, StoredNamesAreMadeSafeAndShownEscaped) {
+    const std::string evil = "evil\x1b[2J\nname";
+    for (const std::string& name :
+         {std::string("CON.txt"), std::string("a."), std::string("x?y"), evil})
+        write("names/" + name, "content of " + name);
+    // The shell's glob hands the names over unchanged.
+    ASSERT_EQ(cli("encrypt -p pw -o n.vlr --log enc.log names/*").status, 0);
+    Outcome info = cli("info n.vlr");
+    EXPECT_EQ(info.status, 0);
+    EXPECT_NE(info.output.find("/names/evil\\x1B[2J\\x0Aname\t"), std::string::npos) << info.output;
+    Outcome d = cli("decrypt -p pw -o out --log dec.log n.vlr");
+    EXPECT_EQ(d.status, 0) << d.output;
+    EXPECT_EQ(read("out/CON_.txt"), "content of CON.txt");
+    EXPECT_EQ(read("out/a._"), "content of a.");
+    EXPECT_EQ(read("out/x_y"), "content of x?y");
+    EXPECT_EQ(read("out/evil_[2J_name"), "content of " + evil);
+    for (const char* log : {"enc.log", "dec.log"}) {
+        const std::string text = read(log);
+        EXPECT_NE(text.find("evil\\x1B[2J\\x0Aname\t"), std::string::npos) << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4) << text;
+    }
+    for (const std::string& shown : {info.output, d.output, read("enc.log"), read("dec.log")})
+        EXPECT_EQ(shown.find('\x1b'), std::string::npos) << shown;
+}
+
+TEST_F(CliTest, ExitStatusSaysWhatHappened) {
+    write("plain.txt", "not encrypted");
+    ASSERT_EQ(cli("encrypt -p pw -o good.vlr plain.txt").status, 0);
+    const std::string good = read("good.vlr");
+    write("cut.vlr", good.substr(0, good.size() - 5));
+    struct Case {
+        const char* args;
+        int status;
+        const char* told;  // a line the output holds
+    } cases[] = {
+        {"info good.vlr", 0, "plain.txt\t13 bytes"},
+        {"info missing.vlr", 1, "파일 열기 오류"},
+        {"info plain.txt", 1, "암호화되지 않은 파일이 있습니다."},
+        {"info cut.vlr", 1, "파일 길이 읽기 오류"},
+        {"info good.vlr missing.vlr", 1, "18(SEED)"},
+        {"encrypt -p nofile -o x.vlr plain.txt", 1, "파일 읽기 오류\n-p: nofile"},
+        {"decrypt -p nofile -o out good.vlr", 1, "파일 읽기 오류\n-p: nofile"},
+        {"key create --name k -p nofile --key-dir keys", 1, "파일 읽기 오류\n-p: nofile"},
+        {"encrypt -p", 2, "사용법"},
+    };
+    for (const Case& c : cases) {
+        Outcome o = cli(c.args);
+        EXPECT_EQ(o.status, c.status) << c.args << "\n" << o.output;
+        EXPECT_NE(o.output.find(c.told), std::string::npos) << c.args << "\n" << o.output;
+    }
+    EXPECT_FALSE(exists("x.vlr"));
+    EXPECT_FALSE(exists("keys/k.lck"));
+}
+
+// Ctrl-C at the password prompt once left the terminal without echo.
+TEST_F(CliTest, InterruptAtPasswordPromptRestoresEcho) {
+    write("x.txt", "x");
+    int terminal = -1;
+    const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (chdir(dir_.c_str()) != 0) _exit(126);
+        execl(VELLORA_CLI, "vellora-cli", "encrypt", "-o", "x.vlr", "x.txt", nullptr);
+        _exit(127);
+    }
+    auto echo_on = [&] {
+        termios t{};
+        return tcgetattr(terminal, &t) == 0 && (t.c_lflag & ECHO) != 0;
+    };
+    // Wait (bounded) for the prompt with echo off.
+    std::string shown;
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < give_up &&
+           (shown.find("Password") == std::string::npos || echo_on())) {
+        pollfd p{terminal, POLLIN, 0};
+        if (poll(&p, 1, 50) > 0) {
+            char buf[256];
+            const ssize_t n = ::read(terminal, buf, sizeof buf);
+            if (n > 0) shown.append(buf, static_cast<std::size_t>(n));
+        }
+    }
+    ASSERT_NE(shown.find("Password"), std::string::npos) << shown;
+    ASSERT_FALSE(echo_on());
+    ASSERT_EQ(::write(terminal, "\x03", 1), 1);  // the terminal's interrupt key
+    int raw = 0;
+    ASSERT_EQ(waitpid(pid, &raw, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(raw) && WTERMSIG(raw) == SIGINT) << raw;
+    EXPECT_TRUE(echo_on());
+    EXPECT_FALSE(exists("x.vlr"));
+    close(terminal);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "package/codepage.h"
 #include "package/messages.h"
 #include "package/stego.h"
 #include "run_fixture.h"
@@ -128,7 +129,7 @@ TEST_F(InputsTest, ChoosingPictures) {
     const fs::path file = write("in/secret", std::string(20000, 's'));
     std::vector<fs::path> chosen;
     for (int i = 0; i < 3; ++i)
-        chosen.push_back(picture("p" + std::to_string(i) + ".bmp", 80010, i));
+        chosen.push_back(picture(std::string("p") + std::to_string(i) + ".bmp", 80010, i));
     PictureChoice c = choose_pictures(chosen, std::vector<fs::path>{file}, 100, ui_);
     EXPECT_EQ(c.pictures.size(), 3u);
     EXPECT_TRUE(c.sufficient);
@@ -145,10 +146,23 @@ TEST_F(InputsTest, ChoosingPictures) {
     EXPECT_EQ(c.pictures, std::vector<fs::path>{chosen[0]});
     EXPECT_EQ(ui_.messages.back(), msg::kPictureOpen);
 
-    std::vector<fs::path> many(121, chosen[0]);
+    std::vector<fs::path> many;
+    for (int i = 0; i < 121; ++i)
+        many.push_back(picture(std::string("many") + std::to_string(i) + ".bmp", 1000, 100 + i));
     c = choose_pictures(many, {}, 1, ui_);
     EXPECT_EQ(c.pictures.size(), kMaxPictures);
     EXPECT_EQ(ui_.messages.back(), msg::kTooManyPictures);
+
+    // One picture twice (here by another spelling), or a picture that is
+    // also a file to hide, ends the choice at that picture.
+    const fs::path again = dir_ / "pics" / "." / "p0.bmp";
+    c = choose_pictures(std::vector<fs::path>{chosen[0], chosen[1], again, chosen[2]},
+                        std::vector<fs::path>{file}, 0, ui_);
+    EXPECT_EQ(c.pictures, (std::vector<fs::path>{chosen[0], chosen[1]}));
+    EXPECT_EQ(ui_.messages.back(), std::string(msg::kDuplicateFile) + "\n" + path_text(again));
+    c = choose_pictures(chosen, std::vector<fs::path>{file, chosen[1]}, 0, ui_);
+    EXPECT_EQ(c.pictures, std::vector<fs::path>{chosen[0]});
+    EXPECT_EQ(ui_.messages.back(), std::string(msg::kPictureIsInput) + "\n" + path_text(chosen[1]));
 
     c = choose_pictures(chosen, std::vector<fs::path>{dir_ / "gone"}, 0, ui_);
     EXPECT_TRUE(c.pictures.empty());

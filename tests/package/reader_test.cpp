@@ -147,6 +147,76 @@ TEST(ReadPackage, HostileLengths) {
     }
 }
 
+// A CT lowered below what the entry holds: R (or, for an each-file item,
+// the end of the file) still tells the truth, so the entry is damaged; read
+// as given it would decrypt to a cut or empty file.
+TEST(ReadPackage, LoweredCiphertextLengthIsDamage) {
+    constexpr std::uint32_t kCt = 40;
+    const Bytes h = header_bytes();
+    struct Layout {
+        const char* name;
+        Bytes data;
+        std::size_t ct_at;  // offset of the CT field to lower
+        bool each_file;
+        const char* error;
+    };
+    std::vector<Layout> layouts;
+    {
+        Bytes d = package_start(2, false);
+        put_bytes(d, file_entry_prefix(bytes_of("C:\\a.txt"), h, 5));
+        put_sealed(d, 5);
+        put_bytes(d, file_entry_prefix(bytes_of("C:\\last.bin"), h, kCt));
+        const std::size_t at = d.size();
+        put_sealed(d, kCt);
+        layouts.push_back({"last file entry", d, at, false, msg::kFileLengthRead});
+    }
+    {
+        Bytes d = package_start(2, false);
+        put_bytes(d, file_entry_prefix(bytes_of("first.bin"), h, kCt));
+        const std::size_t at = d.size();
+        put_sealed(d, kCt);
+        put_bytes(d, file_entry_prefix(bytes_of("second.txt"), h, 5));
+        put_sealed(d, 5);
+        layouts.push_back({"first file entry", d, at, false, msg::kFileLengthRead});
+    }
+    {
+        Bytes d = package_start(2, true);
+        put_bytes(d, message_entry_prefix(h, kCt));
+        const std::size_t at = d.size();
+        put_sealed(d, kCt);
+        put_bytes(d, file_entry_prefix(bytes_of("a.txt"), h, 5));
+        put_sealed(d, 5);
+        layouts.push_back({"message entry", d, at, false, msg::kMessageRead});
+    }
+    {
+        Bytes d = each_file_prefix(false, h);
+        const std::size_t at = d.size();
+        put_sealed(d, kCt);
+        layouts.push_back({"each-file item", d, at, true, msg::kFileLengthRead});
+    }
+    {
+        Bytes d = each_file_prefix(true, h);
+        const std::size_t at = d.size();
+        put_sealed(d, kCt);
+        layouts.push_back({"each-file message", d, at, true, msg::kEncryptedMessageRead});
+    }
+    for (const Layout& l : layouts) {
+        {
+            MemorySource intact(l.data);
+            EXPECT_EQ((l.each_file ? read_each_file(intact) : read_package(intact)).error, "")
+                << l.name;
+        }
+        for (std::uint32_t lowered : {0u, 1u, 15u, 16u, kCt - 1}) {
+            Bytes d = l.data;
+            ASSERT_EQ(get_u32(&d[l.ct_at]), kCt) << l.name;
+            set_u32(&d[l.ct_at], lowered);
+            MemorySource src(d);
+            Outline o = l.each_file ? read_each_file(src) : read_package(src);
+            EXPECT_EQ(o.error, l.error) << l.name << ", CT " << lowered;
+        }
+    }
+}
+
 TEST(ReadEachFile, IntactAndTruncated) {
     Bytes data = each_file_prefix(false, header_bytes());
     put_sealed(data, 9);

@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -38,9 +39,16 @@ class ScriptedUi : public RunUi {
         save_answers.pop_front();
         return a;
     }
+    std::string last_status;
+    // Runs at every progress report: a test's hook for what else happens
+    // on the machine while a run is under way.
+    std::function<void(std::uint64_t, std::uint64_t)> on_progress;
+
     void shell_open(const fs::path& p) override { opened.push_back(p); }
-    void status(const std::string&) override {}
-    void progress(std::uint64_t, std::uint64_t) override {}
+    void status(const std::string& text) override { last_status = text; }
+    void progress(std::uint64_t position, std::uint64_t range) override {
+        if (on_progress) on_progress(position, range);
+    }
 
   private:
     std::optional<platform::SecretBytes> next_password() {

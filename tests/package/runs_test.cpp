@@ -301,5 +301,202 @@ TEST_F(RunTest, PictureSetsMustBeWholeAndUnmixed) {
     }
 }
 
+// encrypt -m bmp -b a.bmp -b a.bmp --delete-sources secret.bin once wrote
+// the second piece over the first and then wiped the only copy. A picture
+// named twice (by any spelling or link) or also listed as a file to hide
+// is refused before a password is asked and before anything is written.
+TEST_F(RunTest, PictureNamedTwiceOrAlsoHiddenIsRefusedBeforeAnythingIsWritten) {
+    const fs::path secret = write("in/secret.bin", random_text(3000, 30));
+    const fs::path a = picture("a.bmp", 120000, 31);
+    const fs::path b = picture("b.bmp", 120000, 32);
+    fs::create_directories(dir_ / "pics" / "sub");
+    const fs::path dot = dir_ / "pics" / "." / "a.bmp";
+    const fs::path up = dir_ / "pics" / "sub" / ".." / "a.bmp";
+    // Links where the system lets this user make them.
+    const fs::path hard = dir_ / "pics" / "hard.bmp";
+    std::error_code no_hard_links, no_symlinks;
+    fs::create_hard_link(a, hard, no_hard_links);
+    const fs::path soft = dir_ / "pics" / "soft.bmp";
+    fs::create_symlink(a, soft, no_symlinks);
+    const std::string secret_before = read(secret), a_before = read(a), b_before = read(b);
+
+    auto twice = [](const fs::path& p) {
+        return std::string(msg::kDuplicateFile) + "\n" + path_text(p);
+    };
+    auto hidden = [](const fs::path& p) {
+        return std::string(msg::kPictureIsInput) + "\n" + path_text(p);
+    };
+    struct Case {
+        const char* name;
+        std::vector<fs::path> pictures;
+        std::vector<fs::path> files;
+        std::string message;
+    };
+    std::vector<Case> cases = {
+        {"same path twice", {a, a}, {secret}, twice(a)},
+        {"with ./", {a, b, dot}, {secret}, twice(dot)},
+        {"with dir/..", {up, b, a}, {secret}, twice(a)},
+        {"picture also a file to hide", {a, b}, {secret, a}, hidden(a)},
+        {"by another spelling", {b, a}, {secret, dot}, hidden(a)},
+    };
+    if (!no_hard_links) cases.push_back({"hard link", {a, hard}, {secret}, twice(hard)});
+    if (!no_symlinks) cases.push_back({"symbolic link", {soft, b, a}, {secret}, twice(a)});
+    for (const Case& c : cases) {
+        ui_ = ScriptedUi{};  // no password is scripted: none may be asked
+        EncryptRequest req;
+        req.mode = EncryptMode::Pictures;
+        req.files = c.files;
+        req.pictures = c.pictures;
+        req.delete_sources = true;
+        EncryptResult r = run_encrypt(req, ui_, services_);
+        EXPECT_FALSE(r.finished) << c.name;
+        EXPECT_EQ(ui_.messages, std::vector<std::string>{c.message}) << c.name;
+        EXPECT_EQ(read(secret), secret_before) << c.name;
+        EXPECT_EQ(read(a), a_before) << c.name;
+        EXPECT_EQ(read(b), b_before) << c.name;
+        EXPECT_TRUE(erased_.empty()) << c.name;
+        EXPECT_FALSE(fs::exists(dir_ / "pics" / "Steg.vlr")) << c.name;
+    }
+}
+
+// After hiding, the pictures on disk are joined back and compared with the
+// package before any source is given up: a picture that no longer gives
+// back its piece (here changed by someone else right after it was written)
+// is a failure, and the sources stay.
+TEST_F(RunTest, HiddenPackageIsJoinedBackBeforeSourcesAreDeleted) {
+    for (bool disturbed : {false, true}) {
+        SCOPED_TRACE(disturbed);
+        ui_ = ScriptedUi{};
+        erased_.clear();
+        const fs::path secret = write("in/secret.bin", random_text(20000, 40));
+        std::vector<fs::path> pictures;
+        for (int i = 0; i < 3; ++i)
+            pictures.push_back(
+                picture(std::string("p") + std::to_string(i) + ".bmp", 120000, 41 + i));
+        if (disturbed) {
+            ui_.on_progress = [&](std::uint64_t position, std::uint64_t range) {
+                if (ui_.last_status != msg::kHidingStatus || position != range) return;
+                std::string carrying = read(pictures[0]);
+                carrying[86] = static_cast<char>(carrying[86] ^ 1);  // first hidden bit
+                write(fs::path("pics") / "p0.bmp", carrying);
+            };
+        }
+        EncryptRequest req;
+        req.mode = EncryptMode::Pictures;
+        req.files = {secret};
+        req.pictures = pictures;
+        req.delete_sources = true;
+        EncryptResult r = encrypt(req);
+        const bool secret_erased =
+            std::find(erased_.begin(), erased_.end(), secret) != erased_.end();
+        if (!disturbed) {
+            EXPECT_TRUE(r.finished);
+            EXPECT_EQ(ui_.messages.back(), msg::kEncryptedPackage);
+            EXPECT_TRUE(secret_erased);
+            continue;
+        }
+        EXPECT_FALSE(r.finished);
+        EXPECT_EQ(ui_.messages, std::vector<std::string>{msg::kHiddenMismatch});
+        EXPECT_FALSE(secret_erased);
+        EXPECT_EQ(read(secret), random_text(20000, 40));
+    }
+}
+
+// Two entries with one file name from different stored folders once
+// decrypted into one output, the second replacing the first even without
+// --force, and the package was then wiped. An output written earlier in the
+// run is never replaced: the user is told and asked for another name (the
+// command line has no dialog, which is a cancel), and a package not
+// decrypted whole is kept.
+TEST_F(RunTest, AnOutputWrittenEarlierInTheRunIsNeverReplaced) {
+    EncryptRequest pack;
+    pack.files = {write("in/d1/report.txt", "first report"),
+                  write("in/d2/report.txt", "second report")};
+    pack.output = dir_ / "in" / "both.vlr";
+    ASSERT_TRUE(encrypt(pack).finished);
+    EncryptRequest each;
+    each.mode = EncryptMode::EachFile;
+    each.files = {write("in/e1/x.txt", "first x")};
+    ASSERT_TRUE(encrypt(each).finished);
+    each.files = {write("in/e2/x.txt", "second x")};
+    ASSERT_TRUE(encrypt(each).finished);
+    const std::vector<fs::path> items = {dir_ / "in" / "e1" / "x.txt.vlr",
+                                         dir_ / "in" / "e2" / "x.txt.vlr"};
+
+    struct Case {
+        const char* name;
+        std::vector<fs::path> inputs;
+        const char* output;
+        const char* first;
+        const char* second;
+        std::optional<fs::path> other_name;  // the save dialog's answer
+    } cases[] = {
+        {"package, no dialog", {pack.output}, "report.txt", "first report", "second report", {}},
+        {"items, no dialog", items, "x.txt", "first x", "second x", {}},
+        {"package, another name",
+         {pack.output},
+         "report.txt",
+         "first report",
+         "second report",
+         dir_ / "out" / "report(2).txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(dir_ / "out");
+        fs::create_directories(dir_ / "out");
+        ui_ = ScriptedUi{};
+        erased_.clear();
+        ui_.save_answers.push_back(c.other_name);
+        std::vector<std::string> before;
+        for (const fs::path& in : c.inputs) before.push_back(read(in));
+        DecryptRequest d;
+        d.inputs = c.inputs;
+        d.output_folder = dir_ / "out";
+        d.replace_existing = true;  // --force
+        d.delete_inputs = true;     // --delete-sources
+        ui_.passwords.push_back("secret1");
+        DecryptResult r = run_decrypt(d, ui_, services_);
+        const fs::path first = dir_ / "out" / c.output;
+        ASSERT_FALSE(ui_.messages.empty());
+        EXPECT_EQ(ui_.messages.front(),
+                  std::string(msg::kWrittenThisRun) + "\n" + path_text(first));
+        EXPECT_EQ(ui_.messages.back(), msg::kDecrypted);
+        EXPECT_EQ(read(first), c.first);
+        if (c.other_name) {
+            EXPECT_EQ(r.skipped, 0u);
+            EXPECT_EQ(read(*c.other_name), c.second);
+            EXPECT_EQ(erased_, c.inputs);
+            continue;
+        }
+        EXPECT_EQ(r.skipped, 1u);
+        EXPECT_EQ(out_files().size(), 1u);
+        // The first item was decrypted whole and may go; what was not stays.
+        EXPECT_EQ(erased_, std::vector<fs::path>(c.inputs.begin(), c.inputs.end() - 1));
+        EXPECT_EQ(read(c.inputs.back()), before.back());
+    }
+}
+
+// The each-file mode's message item and a file's item proposed under one
+// name: the second never replaces the first, even when replacing is on.
+TEST_F(RunTest, EachFileItemsNeverShareAnOutput) {
+    const fs::path a = write("in/a.txt", "file a");
+    EncryptRequest req;
+    req.mode = EncryptMode::EachFile;
+    req.message = "memo";
+    req.files = {a};
+    req.output = dir_ / "in" / "a.txt.vlr";
+    req.replace_existing = true;
+    req.delete_sources = true;
+    ui_.save_answers.push_back(std::nullopt);
+    EncryptResult r = encrypt(req);
+    EXPECT_EQ(r.skipped, 1u);
+    EXPECT_EQ(ui_.messages.front(),
+              std::string(msg::kWrittenThisRun) + "\n" + path_text(a) + ".vlr");
+    EXPECT_EQ(read(a), "file a");
+    EXPECT_TRUE(erased_.empty());
+    ASSERT_TRUE(decrypt({req.output}).finished);
+    EXPECT_EQ(read(dir_ / "out" / "a.txt"), "memo");
+}
+
 }  // namespace
 }  // namespace package

@@ -159,6 +159,50 @@ TEST_F(MainWindowSession, WrongPasswordKeepsTheInputsForAnotherTry) {
     EXPECT_EQ(shell_test::read_file(out() / "a.txt"), "alpha");
 }
 
+// Two files of one name from two folders in one package: decrypting must
+// not let the second replace the first. The window asks for another name
+// through the save dialog, as it does for a name that is taken.
+TEST_F(MainWindowSession, SecondEntryOfOneNameAsksForAnotherName) {
+    store_settings({});
+    open_main(Page::encrypt);
+    ui_.answer_open_files(
+        {make_file("d1/report.txt", "first report"), make_file("d2/report.txt", "second report")});
+    click(kAddFiles);
+    const fs::path package = platform::path_from_utf8(view_.text(kOutput));
+    will_type_new_password("correct-horse");
+    click(kEncrypt);
+    ASSERT_TRUE(fs::exists(package));
+
+    const fs::path first = out() / "report.txt";
+    const std::string told =
+        "이번 작업에서 이미 같은 이름의 파일을 만들었습니다.\n" + platform::path_to_utf8(first);
+    struct Round {
+        const char* name;
+        std::optional<fs::path> answer;
+    } rounds[] = {{"cancelled", std::nullopt}, {"another name", out() / "report(2).txt"}};
+    for (const Round& r : rounds) {
+        SCOPED_TRACE(r.name);
+        fs::remove_all(out());
+        fs::create_directories(out());
+        click(kDecryptTab);
+        ui_.answer_open_files({package});
+        click(kAddInputs);
+        ui_.answer_folder(out());
+        click(kChooseFolder);
+        new_boxes();
+        will_type_password("correct-horse");
+        ui_.answer_save(r.answer);
+        click(kDecrypt);
+        EXPECT_EQ(new_boxes(), (std::vector<std::string>{told, "파일을 성공적으로 풀었습니다."}));
+        EXPECT_EQ(shell_test::read_file(first), "first report");
+        if (r.answer) {
+            EXPECT_EQ(shell_test::read_file(*r.answer), "second report");
+        }
+        EXPECT_TRUE(fs::exists(package));
+    }
+    EXPECT_EQ(ui_.unused_steps(), 0u);
+}
+
 TEST_F(MainWindowSession, NewPasswordDialogRefusesUntilBothEditsAgree) {
     store_settings({});
     open_main(Page::encrypt);
