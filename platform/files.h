@@ -56,10 +56,6 @@ bool flush_to_device(std::FILE* stream);
 std::optional<std::uint64_t> stream_size(std::FILE* stream);
 bool stream_seek(std::FILE* stream, std::uint64_t offset);
 
-// True for a character that this system reads as a drive or stream mark
-// inside a leaf name (":" on Windows): a stored name holding it would reach
-// outside the folder it is written to.
-bool leaves_folder_in_leaf(unsigned char c);
 
 // The path without trailing separators ("link/" names the link itself,
 // not the folder it points to); a root keeps its separator.

@@ -146,10 +146,6 @@ bool stream_seek(std::FILE* stream, std::uint64_t offset) {
     return stream != nullptr && fseeko(stream, static_cast<off_t>(offset), SEEK_SET) == 0;
 }
 
-bool leaves_folder_in_leaf(unsigned char) {
-    return false;
-}
-
 bool is_link(const std::filesystem::path& path) {
     struct stat st {};
     return lstat(without_trailing_separators(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);

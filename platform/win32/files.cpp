@@ -182,10 +182,6 @@ bool stream_seek(std::FILE* stream, std::uint64_t offset) {
 
 // Only symbolic links and junctions count: other reparse points (cloud
 // placeholders, deduplicated files) hold the file's own data.
-bool leaves_folder_in_leaf(unsigned char c) {
-    return c == ':';
-}
-
 bool is_link(const std::filesystem::path& path) {
     WIN32_FIND_DATAW data;
     HANDLE h = FindFirstFileW(without_trailing_separators(path).c_str(), &data);
