@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "netdown/transport.h"
+#include "platform/text.h"
 
 namespace netdown {
 
@@ -18,18 +19,12 @@ constexpr DWORD kFindFlags = 0x84000000;     // RELOAD | NO_CACHE_WRITE
 constexpr DWORD kRequestFlags = 0x84400000;  // RELOAD | NO_CACHE_WRITE | KEEP_CONNECTION
 
 std::wstring Wide(const std::string& utf8) {
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
+    return platform::to_wide(utf8).value_or(std::wstring());
 }
 
 std::string Utf8(const wchar_t* wide, int length) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, length, utf8.data(), n, nullptr, nullptr);
-    return utf8;
+    return platform::from_wide(std::wstring_view(wide, static_cast<std::size_t>(length)))
+        .value_or(std::string());
 }
 
 std::time_t FileTimeToCalendar(const FILETIME& ft) {

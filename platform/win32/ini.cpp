@@ -1,25 +1,18 @@
 #include <windows.h>
 
 #include "platform/ini.h"
+#include "platform/text.h"
 
 namespace platform {
 
 namespace {
 
 std::wstring Wide(const std::string& utf8) {
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
+    return to_wide(utf8).value_or(std::wstring());
 }
 
 std::string Utf8(const wchar_t* wide) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return "";
-    std::string utf8(static_cast<std::size_t>(n - 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), n, nullptr, nullptr);
-    return utf8;
+    return from_wide(wide).value_or(std::string());
 }
 
 }  // namespace
