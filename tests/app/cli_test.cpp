@@ -342,6 +342,39 @@ TEST_F(CliTest, PictureNamedTwiceOrAlsoHiddenLosesNothing) {
     EXPECT_EQ(read("out/secret.bin"), secret);
 }
 
+TEST_F(CliTest, FileNamedTwiceIsRefusedBeforeAnythingIsWrittenOrWiped) {
+    // Once kept twice in the package and wiped twice: the second wipe said
+    // "not deleted" of a file already gone, and the package never decrypted
+    // without a name collision.
+    write("a.txt", "only copy");
+    fs::create_directories(dir_ / "sub");
+    fs::create_hard_link(dir_ / "a.txt", dir_ / "hard.txt");
+    fs::create_symlink("a.txt", dir_ / "soft.txt");
+    const char* twice[][2] = {
+        {"a.txt", "a.txt"},    {"a.txt", "./a.txt"},  {"a.txt", "sub/../a.txt"},
+        {"a.txt", "hard.txt"}, {"soft.txt", "a.txt"},
+    };
+    for (const char* mode : {"package -o p.vlr", "each"}) {
+        for (const auto& pair : twice) {
+            const std::string args = std::string("encrypt -p pw --delete-sources -m ") + mode +
+                                     " " + pair[0] + " " + pair[1];
+            Outcome o = cli(args);
+            EXPECT_EQ(o.status, 1) << args;
+            EXPECT_EQ(o.output, "동일한 파일이 존재합니다.\n" + (dir_ / pair[1]).string() + "\n")
+                << args;
+            EXPECT_EQ(read("a.txt"), "only copy") << args;
+            for (const fs::directory_entry& e : fs::directory_iterator(dir_))
+                EXPECT_NE(e.path().extension(), ".vlr") << args;
+        }
+    }
+    // Two distinct files still go together, and each comes back.
+    write("b.txt", "other file");
+    ASSERT_EQ(cli("encrypt -p pw --delete-sources -o p.vlr a.txt b.txt").status, 0);
+    ASSERT_EQ(cli("decrypt -p pw -o out p.vlr").status, 0);
+    EXPECT_EQ(read("out/a.txt"), "only copy");
+    EXPECT_EQ(read("out/b.txt"), "other file");
+}
+
 TEST_F(CliTest, DecryptWithForceNeverReplacesItsOwnOutputs) {
     write("d1/report.txt", "first report");
     write("d2/report.txt", "second report");
