@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <unordered_set>
 
 #include "package/codepage.h"
 #include "package/file_io.h"
@@ -251,6 +252,13 @@ std::string check_distinct_files(std::span<const fs::path> files) {
     for (std::size_t i = 1; i < all.size(); ++i)
         if (among_stamped(all[i], std::span(all).first(i)))
             return refusal_text(msg::kDuplicateFile, all[i].path);
+    return {};
+}
+
+std::string check_leaf_names(std::span<const fs::path> files) {
+    std::unordered_set<std::string> seen;
+    for (const fs::path& p : files)
+        if (!seen.insert(folded_leaf(p)).second) return refusal_text(msg::kLeafNameTwice, p);
     return {};
 }
 
