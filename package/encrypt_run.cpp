@@ -53,6 +53,10 @@ bool EncryptRun::check_request() {
         ui_.message(msg::kNothingToEncrypt);
         return false;
     }
+    if (std::string err = check_distinct_files(req_.files); !err.empty()) {
+        ui_.message(err);
+        return false;
+    }
     if (req_.mode == EncryptMode::Pictures) {
         if (req_.sharing) {
             ui_.message(msg::kSharingRefusesPictures);

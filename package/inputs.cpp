@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <unordered_set>
 
 #include "package/codepage.h"
 #include "package/file_io.h"
@@ -240,17 +241,32 @@ const char* picture_refusal(std::span<const Stamped> pictures, std::span<const S
     return nullptr;
 }
 
-std::string picture_refusal_text(const char* refusal, const fs::path& picture) {
-    return std::string(refusal) + "\n" + escape_controls(path_text(picture));
+std::string refusal_text(const char* refusal, const fs::path& path) {
+    return std::string(refusal) + "\n" + escape_controls(path_text(path));
 }
 
 }  // namespace
+
+std::string check_distinct_files(std::span<const fs::path> files) {
+    const std::vector<Stamped> all = stamped(files);
+    for (std::size_t i = 1; i < all.size(); ++i)
+        if (among_stamped(all[i], std::span(all).first(i)))
+            return refusal_text(msg::kDuplicateFile, all[i].path);
+    return {};
+}
+
+std::string check_leaf_names(std::span<const fs::path> files) {
+    std::unordered_set<std::string> seen;
+    for (const fs::path& p : files)
+        if (!seen.insert(folded_leaf(p)).second) return refusal_text(msg::kLeafNameTwice, p);
+    return {};
+}
 
 std::string check_pictures(std::span<const fs::path> pictures, std::span<const fs::path> files) {
     const std::vector<Stamped> all = stamped(pictures), inputs = stamped(files);
     for (std::size_t i = 0; i < all.size(); ++i)
         if (const char* refusal = picture_refusal(std::span(all).first(i + 1), inputs))
-            return picture_refusal_text(refusal, all[i].path);
+            return refusal_text(refusal, all[i].path);
     return {};
 }
 
@@ -331,7 +347,7 @@ PictureChoice choose_pictures(std::span<const fs::path> chosen, std::span<const 
         }
         chosen_stamped.push_back({p, stamp_of(p)});
         if (const char* refusal = picture_refusal(chosen_stamped, files_stamped)) {
-            ui.message(picture_refusal_text(refusal, p));
+            ui.message(refusal_text(refusal, p));
             break;
         }
         choice.pictures.push_back(p);

@@ -90,6 +90,18 @@ struct OutputRules {
 std::optional<std::filesystem::path> claim_output(const std::filesystem::path& proposed,
                                                   const OutputRules& rules, RunUi& ui);
 
+// The files of one encryption against each other: "" when they are distinct
+// files, else "동일한 파일이 존재합니다." and the second spelling. One file
+// named twice (another spelling, a link) would be stored twice and wiped
+// twice, and its package would never decrypt without a collision.
+std::string check_distinct_files(std::span<const std::filesystem::path> files);
+
+// Files of one package against each other by leaf name (ASCII case folded):
+// "" when every leaf differs, else the message and the second path. Without
+// a save dialog to rename it, the second of two entries of one name cannot
+// be decrypted beside the first.
+std::string check_leaf_names(std::span<const std::filesystem::path> files);
+
 // The pictures of the hiding mode against each other and the files to hide:
 // "" when every picture is a distinct file that is not one of `files`, else
 // the message. A picture written twice, or written and then wiped as a

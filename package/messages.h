@@ -55,6 +55,8 @@ inline constexpr const char* kTextNotEncodable =
 inline constexpr const char* kOutputIsInput = "암호화할 파일과 같은 이름으로 저장할 수 없습니다.";
 inline constexpr const char* kWrittenThisRun =
     "이번 작업에서 이미 같은 이름의 파일을 만들었습니다.";
+inline constexpr const char* kLeafNameTwice =
+    "같은 이름의 파일은 한 꾸러미에 함께 넣을 수 없습니다.";
 inline constexpr const char* kPictureIsInput = "숨길 파일을 그림파일로 함께 쓸 수 없습니다.";
 inline constexpr const char* kHiddenMismatch =
     "그림파일에서 다시 맞춘 내용이 숨긴 암호화 파일과 다릅니다. 원본 파일은 지우지 않았습니다.";

@@ -11,6 +11,7 @@
 #include "package/decrypt_run.h"
 #include "package/encrypt_run.h"
 #include "package/file_io.h"
+#include "package/inputs.h"
 #include "package/interaction_ui.h"
 #include "package/keys.h"
 #include "package/messages.h"
@@ -136,6 +137,17 @@ int encrypt(const Options& o) {
     req.delete_sources = o.delete_sources;
     req.replace_existing = o.force;
 
+    // The command line has no save dialog: its decrypt would write only the
+    // first of two entries of one name, and the second, once its source is
+    // wiped, would be out of reach.
+    if (req.mode != package::EncryptMode::EachFile) {
+        std::string err = package::check_distinct_files(req.files);
+        if (err.empty()) err = package::check_leaf_names(req.files);
+        if (!err.empty()) {
+            std::fprintf(stderr, "%s\n", err.c_str());
+            return 1;
+        }
+    }
     std::optional<platform::SecretBytes> password;
     // A well-formed command whose file cannot be read failed; it was no
     // usage error.
@@ -226,13 +238,24 @@ int key_create(const Options& o) {
 
 int wipe(const Options& o) {
     std::vector<fs::path> items;
-    for (const std::string& p : o.operands) items.push_back(path_from_text(p));
+    int status = 0;
+    std::error_code ec;
+    for (const std::string& p : o.operands) {
+        const fs::path path = path_from_text(p);
+        // A mistyped name was not wiped: the file meant is still there.
+        if (!fs::exists(fs::symlink_status(platform::without_trailing_separators(path), ec))) {
+            std::fprintf(stderr, "%s\n%s\n", package::msg::kFileOpen,
+                         package::escape_controls(p).c_str());
+            status = 1;
+            continue;
+        }
+        items.push_back(path);
+    }
+    if (items.empty()) return status;
     TerminalInteraction terminal(std::nullopt, o.yes);
     NoWaitClock clock;
     shell::DeletionPorts ports{clock, terminal, nullptr, {}};
     shell::delete_dropped_items(items, ports);
-    int status = 0;
-    std::error_code ec;
     for (const fs::path& p : items)
         if (fs::exists(fs::symlink_status(p, ec))) status = 1;
     return status;

@@ -187,6 +187,19 @@ TEST_F(CliTest, WipeKeepsWhatItCannotOverwrite) {
     EXPECT_FALSE(exists("after.txt"));
 }
 
+TEST_F(CliTest, WipeOfAMistypedNameIsNoSuccess) {
+    write("secret.txt", "still here");
+    write("other.txt", "wiped");
+    Outcome w = cli("wipe --yes secert.txt other.txt");
+    EXPECT_EQ(w.status, 1) << w.output;
+    EXPECT_EQ(w.output.rfind("파일 열기 오류\nsecert.txt\n", 0), 0u) << w.output;
+    EXPECT_EQ(read("secret.txt"), "still here");
+    EXPECT_FALSE(exists("other.txt"));
+    Outcome only = cli("wipe --yes nothing/");
+    EXPECT_EQ(only.status, 1);
+    EXPECT_EQ(only.output, "파일 열기 오류\nnothing/\n");
+}
+
 TEST_F(CliTest, ReadOnlySourcesAreNeitherWipedNorDeleted) {
     write("secret.txt", "plaintext");
     fs::create_hard_link(dir_ / "secret.txt", dir_ / "second-link.txt");
@@ -342,11 +355,73 @@ TEST_F(CliTest, PictureNamedTwiceOrAlsoHiddenLosesNothing) {
     EXPECT_EQ(read("out/secret.bin"), secret);
 }
 
-TEST_F(CliTest, DecryptWithForceNeverReplacesItsOwnOutputs) {
+// Inputs that would not come back apart: one file named twice was stored
+// and wiped twice, its package never decrypting without a collision; two
+// leaf names alike in one package were packed and wiped, and decrypt, having
+// no dialog to rename the second, wrote only the first.
+TEST_F(CliTest, InputsThatCouldNotComeBackApartAreRefusedBeforeAnyWipe) {
+    write("a.txt", "only copy");
+    fs::create_directories(dir_ / "sub");
+    fs::create_hard_link(dir_ / "a.txt", dir_ / "hard.txt");
+    fs::create_symlink("a.txt", dir_ / "soft.txt");
     write("d1/report.txt", "first report");
     write("d2/report.txt", "second report");
-    ASSERT_EQ(cli("encrypt -p pw -o p.vlr d1/report.txt d2/report.txt").status, 0);
-    const std::string package = read("p.vlr");
+    write("d3/REPORT.txt", "third report");
+    picture("a.bmp", 200000);
+    picture("b.bmp", 210000);
+    const std::string twice = "동일한 파일이 존재합니다.\n";
+    const std::string alike = "같은 이름의 파일은 한 꾸러미에 함께 넣을 수 없습니다.\n";
+    struct Case {
+        std::string args, told, second;
+    } cases[] = {
+        {"-o p.vlr a.txt", twice, "a.txt"},
+        {"-o p.vlr a.txt", twice, "./a.txt"},
+        {"-o p.vlr a.txt", twice, "sub/../a.txt"},
+        {"-o p.vlr a.txt", twice, "hard.txt"},
+        {"-o p.vlr soft.txt", twice, "a.txt"},
+        {"-m each a.txt", twice, "./a.txt"},
+        {"-m each a.txt", twice, "hard.txt"},
+        {"-o p.vlr d1/report.txt", alike, "d2/report.txt"},
+        {"-o p.vlr d1/report.txt", alike, "d3/REPORT.txt"},
+        {"-m bmp -b a.bmp -b b.bmp d1/report.txt", alike, "d2/report.txt"},
+    };
+    const std::string bmp = read("a.bmp");
+    for (const Case& c : cases) {
+        const std::string args = "encrypt -p pw --delete-sources " + c.args + " " + c.second;
+        Outcome o = cli(args);
+        EXPECT_EQ(o.status, 1) << args;
+        EXPECT_EQ(o.output, c.told + (dir_ / c.second).string() + "\n") << args;
+        EXPECT_EQ(read("a.txt"), "only copy") << args;
+        EXPECT_EQ(read("d1/report.txt"), "first report") << args;
+        EXPECT_EQ(read("d2/report.txt"), "second report") << args;
+        EXPECT_EQ(read("d3/REPORT.txt"), "third report") << args;
+        EXPECT_EQ(read("a.bmp"), bmp) << args;
+        for (const fs::directory_entry& e : fs::recursive_directory_iterator(dir_))
+            EXPECT_NE(e.path().extension(), ".vlr") << args;
+    }
+    // Distinct files go together; alike names each in their own item.
+    ASSERT_EQ(cli("encrypt -p pw --delete-sources -o p.vlr a.txt d1/report.txt").status, 0);
+    ASSERT_EQ(cli("decrypt -p pw -o out p.vlr").status, 0);
+    EXPECT_EQ(read("out/a.txt"), "only copy");
+    EXPECT_EQ(read("out/report.txt"), "first report");
+    ASSERT_EQ(cli("encrypt -m each -p pw --delete-sources d2/report.txt d3/REPORT.txt").status, 0);
+    ASSERT_EQ(cli("decrypt -p pw -o o2 d2/report.txt.vlr").status, 0);
+    ASSERT_EQ(cli("decrypt -p pw -o o3 d3/REPORT.txt.vlr").status, 0);
+    EXPECT_EQ(read("o2/report.txt"), "second report");
+    EXPECT_EQ(read("o3/REPORT.txt"), "third report");
+}
+
+TEST_F(CliTest, DecryptWithForceNeverReplacesItsOwnOutputs) {
+    // Such a package comes from another installation (the window renames on
+    // decrypt); here the second stored name is rewritten into the first.
+    write("d1/report.txt", "first report");
+    write("d2/xeport.txt", "second report");
+    ASSERT_EQ(cli("encrypt -p pw -o p.vlr d1/report.txt d2/xeport.txt").status, 0);
+    std::string package = read("p.vlr");
+    const std::size_t at = package.find("d2/xeport.txt");
+    ASSERT_NE(at, std::string::npos);
+    package[at + 3] = 'r';
+    write("p.vlr", package);
     Outcome o = cli("decrypt -p pw -o out --force --delete-sources p.vlr");
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.output,
