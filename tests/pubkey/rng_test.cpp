@@ -78,7 +78,11 @@ TEST(RandomBytes, TwoFreshProcessesGiveDifferentBytes) {
 TEST(RandomBytes, EveryLengthIsFilledAndCallsDiffer) {
     for (uint32_t n : {1u, 16u, 20u, 21u, 41u}) {
         Bytes a = random_bytes(n), b = random_bytes(n);
-        EXPECT_NE(a, b) << n;
+        // Two one-byte draws match once in 256 runs; from 16 bytes on a
+        // match means a stuck generator.
+        if (n >= 16) {
+            EXPECT_NE(a, b) << n;
+        }
     }
     // The generator's output is not stuck at zero bytes anywhere in a block.
     Bytes big = random_bytes(400);
