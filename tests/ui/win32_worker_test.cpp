@@ -35,11 +35,12 @@ class RecordingInteraction final : public ui::Interaction {
         seen();
         return std::nullopt;
     }
-    std::optional<std::string> enter_password() override {
+    std::optional<platform::SecretBytes> enter_password() override {
         seen();
-        return "secret1";
+        std::string typed = "secret1";
+        return platform::SecretBytes::take(typed);
     }
-    std::optional<std::string> new_password() override {
+    std::optional<platform::SecretBytes> new_password() override {
         seen();
         return std::nullopt;
     }
@@ -67,7 +68,7 @@ TEST(WorkerRun, EveryCallRunsOnTheWindowThreadAndItsAnswerComesBack) {
     const DWORD window_id = GetCurrentThreadId();
     DWORD worker_id = 0;
     ui::Answer answer = ui::Answer::cancel;
-    std::optional<std::string> password;
+    std::optional<platform::SecretBytes> password;
     std::vector<std::filesystem::path> files;
     int modal = 0;
     ui::win32::run_on_worker(window_thread, inner, [&](ui::Interaction& ui) {
@@ -88,7 +89,8 @@ TEST(WorkerRun, EveryCallRunsOnTheWindowThreadAndItsAnswerComesBack) {
     EXPECT_NE(worker_id, 0u);
     EXPECT_NE(worker_id, window_id);
     EXPECT_EQ(answer, ui::Answer::yes);
-    EXPECT_EQ(password, "secret1");
+    ASSERT_TRUE(password.has_value());
+    EXPECT_EQ(std::string(password->span().begin(), password->span().end()), "secret1");
     EXPECT_EQ(files.size(), 2u);
     EXPECT_EQ(modal, 7);
     ASSERT_EQ(inner.threads.size(), 7u);

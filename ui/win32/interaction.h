@@ -29,8 +29,8 @@ class WindowsInteraction final : public Interaction {
     // The password dialogs belong to the program's presenters: wrap this
     // interaction (shell::PasswordDialogInteraction) to get them. Here they
     // answer "cancelled".
-    std::optional<std::string> enter_password() override { return std::nullopt; }
-    std::optional<std::string> new_password() override { return std::nullopt; }
+    std::optional<platform::SecretBytes> enter_password() override { return std::nullopt; }
+    std::optional<platform::SecretBytes> new_password() override { return std::nullopt; }
     void shell_open(const std::filesystem::path& target) override;
     void set_status(std::string_view text) override;
     void progress(int position, int range) override;

@@ -148,10 +148,10 @@ class MarshalledInteraction final : public Interaction {
     std::optional<std::filesystem::path> choose_folder(std::string_view title) override {
         return on_window_thread([&] { return inner_.choose_folder(title); });
     }
-    std::optional<std::string> enter_password() override {
+    std::optional<platform::SecretBytes> enter_password() override {
         return on_window_thread([&] { return inner_.enter_password(); });
     }
-    std::optional<std::string> new_password() override {
+    std::optional<platform::SecretBytes> new_password() override {
         return on_window_thread([&] { return inner_.new_password(); });
     }
     void shell_open(const std::filesystem::path& target) override {
