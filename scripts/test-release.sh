@@ -12,7 +12,6 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 if [ -z "${VELLORA_RELEASE_INNER:-}" ]; then
-  source /work/env.sh 2>/dev/null || true
   cmake --preset mingw >/dev/null
   cmake --build --preset mingw --target dist release_marker window_probe
   export VELLORA_RELEASE_INNER=1

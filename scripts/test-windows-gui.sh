@@ -22,7 +22,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
 fi
 
-source /work/env.sh 2>/dev/null || true
 [ -f build/mingw/build.ninja ] || cmake --preset mingw >/dev/null
 cmake --build build/mingw -j2 --target vellora_gui vellora_gui_driver
 [ -f build/linux/build.ninja ] || cmake --preset linux >/dev/null
@@ -38,8 +37,15 @@ fi
 # The dialogs ask for 굴림; Nanum fonts stand in for it.
 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 굴림 /t REG_SZ /d NanumGothic /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 굴림체 /t REG_SZ /d NanumGothicCoding /f >/dev/null 2>&1
-# The prefix's desktop must start again under the virtual display.
-wineserver -w
+# Screen dpi: 96 (100 %) for the main run, 144 (150 %) for the scaled one.
+set_dpi() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+    /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  # The prefix's desktop must start again under the virtual display.
+  wineserver -w
+}
+set_dpi 96
 
 run=$root/build/gui-e2e
 rm -rf "$run"
@@ -60,7 +66,9 @@ shots=$1; shift
 ( while :; do
     for r in "$shots"/*.request; do
       [ -e "$r" ] || continue
-      xwd -root -silent | convert xwd:- "${r%.request}.png"
+      # The request names the rectangle of the windows (WxH+X+Y).
+      geometry=$(head -n1 "$r" 2>/dev/null)
+      xwd -root -silent | convert xwd:- ${geometry:+-crop "$geometry" +repage} "${r%.request}.png"
       rm -f "$r"
     done
     sleep 0.2
@@ -77,6 +85,21 @@ xvfb-run -a -s "-screen 0 1280x900x24" "$run/inner.sh" "$run/shots" \
   wine build/mingw/tests/vellora_gui/vellora_gui_driver.exe \
   "$(win "$run/app")" "$(win "$run/work")" "$(win "$run/shots")"
 echo "GUI session: $(( $(date +%s) - started )) s"
+
+# The same windows at 150 %: opened, checked for cut-off controls, one
+# picture of the main window kept.
+set_dpi 144
+scaled=$root/build/gui-e2e-150
+rm -rf "$scaled"
+mkdir -p "$scaled/app"
+cp build/mingw/app/vellora/Vellora.exe "$scaled/app/"
+cp -r build/mingw/app/vellora/res "$scaled/app/"
+started=$(date +%s)
+xvfb-run -a -s "-screen 0 1280x900x24" "$run/inner.sh" "$run/shots" \
+  wine build/mingw/tests/vellora_gui/vellora_gui_driver.exe \
+  "$(win "$scaled/app")" "$(win "$scaled")" "$(win "$run/shots")" -150
+echo "GUI session at 150 %: $(( $(date +%s) - started )) s"
+set_dpi 96
 
 # The package opens on Linux byte for byte, the decrypted copies match, the
 # settings file holds ARIA (and the BMP mode chosen last), the key was
@@ -95,11 +118,9 @@ settings=$(od -An -tu4 -v "$run/app/Proper.dat" | tr -s ' ')
 echo "Vellora.exe end to end: passed"
 
 if [ $update_screens -eq 1 ]; then
+  # Each picture already holds only the windows; the updater's picture
+  # comes from test-release.sh and stays.
   mkdir -p docs/screens
-  rm -f docs/screens/*.png
-  for p in "$run"/shots/*.png; do
-    # The window area only, not the whole virtual screen.
-    convert "$p" -trim +repage "docs/screens/$(basename "$p")"
-  done
+  cp "$run"/shots/*.png docs/screens/
   echo "screenshots copied to docs/screens/"
 fi

@@ -163,7 +163,8 @@ BannerSite* current_site = nullptr;
 }  // namespace
 
 // The banner rectangle: the main window's client area moved in by 505 on
-// the left, 55 at the top, 13 on the right and 35 at the bottom.
+// the left, 55 at the top, 13 on the right and 35 at the bottom, in pixels
+// at 96 dpi that grow with the window's dpi like its dialog units do.
 void load_banner(const std::filesystem::path& movie) {
     ui::win32::DialogHost* host = ui::win32::active_host();
     if (host == nullptr || host->template_id() != IDD_MAIN) return;
@@ -173,7 +174,8 @@ void load_banner(const std::filesystem::path& movie) {
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     RECT client{};
     GetClientRect(main, &client);
-    const RECT area{client.left + 505, client.top + 55, client.right - 13, client.bottom - 35};
+    const RECT area{client.left + scaled(main, 505), client.top + scaled(main, 55),
+                    client.right - scaled(main, 13), client.bottom - scaled(main, 35)};
     // Where the player is not registered (nearly everywhere today) the area
     // shows our own quiet panel, without a word to the user.
     CLSID player{};

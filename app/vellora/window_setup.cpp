@@ -73,12 +73,24 @@ SkinStyle base_style(const WindowSetup& setup, const char* background) {
     return style;
 }
 
+}  // namespace
+
+// The window's own dpi where the system tells it (Windows 10 1607 and
+// later, per monitor), else the screen's.
 int scaled(HWND window, int pixels) {
-    HDC dc = GetDC(window);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(window, dc);
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpi_for_window = reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    int dpi = dpi_for_window != nullptr ? static_cast<int>(dpi_for_window(window)) : 0;
+    if (dpi <= 0) {
+        HDC dc = GetDC(window);
+        dpi = GetDeviceCaps(dc, LOGPIXELSY);
+        ReleaseDC(window, dc);
+    }
     return MulDiv(pixels, dpi, 96);
 }
+
+namespace {
 
 // The three faces at their picture size, side by side under the caption;
 // the window follows them.

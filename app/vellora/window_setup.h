@@ -20,6 +20,9 @@ struct WindowSetup {
 void configure_window(const WindowSetup& setup, int template_id, ui::DialogPresenter& presenter,
                       ui::win32::HostOptions& options);
 
+// Pixels at 96 dpi scaled to the window's dpi.
+int scaled(HWND window, int pixels);
+
 // Shows the banner movie in the main window (child 999): the Flash player
 // when it is registered, else a quiet panel of our own.
 void load_banner(const std::filesystem::path& movie);

@@ -3,17 +3,21 @@
 // area, and reads back every message box by its text. A step that does not
 // see what it expects stops the run with a message and exit status 1.
 //
-// vellora_gui_driver APP_FOLDER WORK_FOLDER SHOTS_FOLDER
+// vellora_gui_driver APP_FOLDER WORK_FOLDER SHOTS_FOLDER [SUFFIX]
 //   WORK_FOLDER holds in\a.txt, in\b.bin, del\doomed.bin and the empty
 //   folders out, dec and keys. For each screenshot the driver writes
-//   SHOTS_FOLDER\<name>.request and waits until the script has taken the
-//   picture and removed the file.
+//   SHOTS_FOLDER\<name>.request (holding the rectangle to keep) and waits
+//   until the script has taken the picture and removed the file; after each
+//   one it checks that no control is cut off by its window's edge.
+//   With SUFFIX only the short scaled run is made: the windows are opened
+//   and checked, and one picture, main-encrypt<SUFFIX>, is taken.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <stdexcept>
@@ -179,20 +183,81 @@ void expect_box(const std::string& text, const char* caption = nullptr, int answ
     wait_gone(box, "message box");
 }
 
-void shot(const std::string& name) {
+// Every visible control of our windows lies inside its window's client
+// area and outside the banner: a control that a larger font or dpi pushed
+// over the edge is cut off.
+void check_unclipped(const std::string& where) {
+    for (HWND top : app_windows()) {
+        if (is_message_box(top) || is_file_dialog(top)) continue;
+        RECT client{};
+        GetClientRect(top, &client);
+        // The banner area (child 999) covers no control either.
+        RECT banner{};
+        if (HWND b = GetDlgItem(top, 999); b != nullptr && IsWindowVisible(b)) {
+            GetWindowRect(b, &banner);
+            MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&banner), 2);
+        }
+        for (HWND c = GetWindow(top, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (!IsWindowVisible(c)) continue;
+            RECT r{};
+            GetWindowRect(c, &r);
+            MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
+            RECT overlap{};
+            if (GetDlgCtrlID(c) != 999 && IntersectRect(&overlap, &r, &banner))
+                fail(where + ": the banner covers control " + std::to_string(GetDlgCtrlID(c)));
+            if (r.left < 0 || r.top < 0 || r.right > client.right || r.bottom > client.bottom)
+                fail(where + ": control " + std::to_string(GetDlgCtrlID(c)) + " of \"" +
+                     utf8(text_of(top)) + "\" reaches (" + std::to_string(r.left) + "," +
+                     std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
+                     std::to_string(r.bottom) + ") outside the client area " +
+                     std::to_string(client.right) + "x" + std::to_string(client.bottom));
+        }
+    }
+}
+
+// The request file names the rectangle that holds Vellora's windows, so the
+// picture shows them and not the rest of the screen.
+void shot(const std::string& name, bool check = true) {
     Sleep(500);
     // A window that a closed dialog uncovered paints again before the picture.
-    for (HWND w : app_windows())
+    RECT all{};
+    for (HWND w : app_windows()) {
         RedrawWindow(w, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
+        RECT r{};
+        GetWindowRect(w, &r);
+        UnionRect(&all, &all, &r);
+    }
+    all.left = std::max(0L, all.left);
+    all.top = std::max(0L, all.top);
     Sleep(500);
     const std::wstring request = shots + L"\\" + wide(name) + L".request";
     HANDLE f = CreateFileW(request.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE) fail("cannot write " + utf8(request));
+    const std::string geometry = std::to_string(all.right - all.left) + "x" +
+                                 std::to_string(all.bottom - all.top) + "+" +
+                                 std::to_string(all.left) + "+" + std::to_string(all.top) + "\n";
+    DWORD written = 0;
+    if (!IsRectEmpty(&all))
+        WriteFile(f, geometry.data(), (DWORD)geometry.size(), &written, nullptr);
     CloseHandle(f);
     for (int i = 0; i < 300 && GetFileAttributesW(request.c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
         Sleep(100);
     say("screenshot " + name);
+    if (check) check_unclipped(name);
+}
+
+// A finished encryption opens its output folder through the shell; the
+// folder window (another program's) is closed so it covers no screenshot.
+void close_folder_window(const std::string& title) {
+    HWND folder = nullptr;
+    for (int i = 0; i < 50 && folder == nullptr; ++i) {
+        folder = FindWindowW(L"ExplorerWClass", wide(title).c_str());
+        if (folder == nullptr) Sleep(100);
+    }
+    if (folder == nullptr) return;
+    PostMessageW(folder, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 50 && IsWindow(folder); ++i) Sleep(100);
 }
 
 // The open, save and folder dialogs take a name typed into their name box
@@ -300,6 +365,7 @@ void session(const std::string& app, const std::string& work) {
     click(fresh, 1074);
     expect_box("성공적으로 암호화되었습니다.", nullptr, IDOK, 60);
     if (!exists(package)) fail("no package at " + package);
+    close_folder_window("out");
     if (!eventually(
             [&] { return SendMessageW(GetDlgItem(main, 1021), LVM_GETITEMCOUNT, 0, 0) == 0; }))
         fail("the encrypt list was not cleared after the run");
@@ -418,11 +484,49 @@ void session(const std::string& app, const std::string& work) {
     (void)app;
 }
 
+// At a larger dpi (the script sets 150 %) the windows are opened and checked
+// for cut-off controls; one picture of the main window is kept.
+void scaled_session(const std::string& suffix) {
+    expect_box(kConfigMissing, "경고");
+    expect_box(kConfigMissing, "경고");
+    HWND start = wait_window({1000, 1001, 1002}, "start window");
+    check_unclipped("start window" + suffix);
+    click(start, 1000);
+    HWND main = wait_window({1007, 1008, 1009, 1087}, "main window");
+    set_text(main, 1020, "안녕하세요, 벨로라로 보내는 메시지입니다.");
+    set_text(main, 1068, "C:\\pkg.vlr");
+    shot("main-encrypt" + suffix);
+    for (int page : {1008, 1009}) {
+        click(main, page);
+        Sleep(500);
+        check_unclipped("main window page " + std::to_string(page) + suffix);
+    }
+    click(main, 1007);
+    click(main, 1052);
+    HWND settings = wait_window({1019, 1063, 1071}, "settings dialog");
+    check_unclipped("settings" + suffix);
+    click(settings, 1071);
+    wait_gone(settings, "settings dialog");
+    click(main, 1051);
+    HWND create = wait_window({1077, 1078, 1079}, "create-shared-key dialog");
+    check_unclipped("create-key" + suffix);
+    click(create, 1079);
+    wait_gone(create, "create-shared-key dialog");
+    PostMessageW(main, WM_SYSCOMMAND, 0x0010, 0);
+    HWND about = wait_window({1091}, "about box");
+    check_unclipped("about" + suffix);
+    click(about, IDOK);
+    wait_gone(about, "about box");
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(app_process, 20000) != WAIT_OBJECT_0) fail("Vellora did not end");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: vellora_gui_driver APP_FOLDER WORK_FOLDER SHOTS_FOLDER\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr,
+                     "usage: vellora_gui_driver APP_FOLDER WORK_FOLDER SHOTS_FOLDER [SUFFIX]\n");
         return 2;
     }
     const std::wstring app = argv[1];
@@ -442,12 +546,15 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(info.hThread);
     int status = 0;
     try {
-        session(utf8(app), utf8(argv[2]));
+        if (argc == 5)
+            scaled_session(utf8(argv[4]));
+        else
+            session(utf8(app), utf8(argv[2]));
         say("all steps passed");
     } catch (const std::exception& e) {
         std::printf("driver: FAILED: %s\n", e.what());
         std::fflush(stdout);
-        shot("failure");
+        shot("failure", false);
         TerminateProcess(app_process, 1);
         status = 1;
     }
