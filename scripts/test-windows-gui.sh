@@ -68,7 +68,9 @@ shots=$1; shift
       [ -e "$r" ] || continue
       # The request names the rectangle of the windows (WxH+X+Y).
       geometry=$(head -n1 "$r" 2>/dev/null)
-      xwd -root -silent | convert xwd:- ${geometry:+-crop "$geometry" +repage} "${r%.request}.png"
+      # Not xwd: its root picture, read window by window, leaves the
+      # dialogs that sit over the main window black.
+      import -silent -window root ${geometry:+-crop "$geometry" +repage} "${r%.request}.png"
       rm -f "$r"
     done
     sleep 0.2
