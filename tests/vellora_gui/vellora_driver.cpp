@@ -155,6 +155,15 @@ void click(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
 }
 
+// For a button whose handler opens nothing modal: returns once the handler
+// has run, so what the driver does next cannot be undone by it (a page
+// switch refills its lists and drops their selection).
+void click_and_wait(HWND dialog, int id) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                        (LPARAM)GetDlgItem(dialog, id), SMTO_ABORTIFHUNG, 10000, &ignored);
+}
+
 void set_text(HWND dialog, int id, const std::string& text) {
     const std::wstring w = wide(text);
     DWORD_PTR got = 0;
@@ -391,7 +400,7 @@ void session(const std::string& app, const std::string& work) {
     shot("create-key");
     click(create, 1038);
     expect_box("공유키가 생성되었습니다.");
-    click(main, 1009);
+    click_and_wait(main, 1009);
     HWND key_list = GetDlgItem(main, 1044);
     if (!eventually([&] { return SendMessageW(key_list, LB_GETCOUNT, 0, 0) == 1; }))
         fail("list 1044 shows " + std::to_string(SendMessageW(key_list, LB_GETCOUNT, 0, 0)) +
@@ -456,10 +465,11 @@ void session(const std::string& app, const std::string& work) {
         fail("the decrypt list was not cleared after the run");
 
     // The chosen key goes to another folder through the folder picker.
-    click(main, 1009);
+    click_and_wait(main, 1009);
     if (!eventually([&] { return SendMessageW(key_list, LB_GETCOUNT, 0, 0) == 1; }))
         fail("list 1044 lost the key");
     SendMessageW(key_list, LB_SETSEL, TRUE, 0);
+    if (SendMessageW(key_list, LB_GETSEL, 0, 0) <= 0) fail("the key could not be selected");
     click(main, 1089);
     answer_file_dialog("", keys);
     expect_box("선택된 공유키가 복사되었습니다.");
