@@ -20,16 +20,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/shell_command.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status = -1;
-    std::string output;  // standard output and error together
-};
+using test_support::Outcome;
 
 class CliTest : public ::testing::Test {
   protected:
@@ -40,13 +38,7 @@ class CliTest : public ::testing::Test {
             "cd '" + dir_.string() + "' && " +
             (stdin_text.empty() ? "" : "printf '%s\\n' '" + stdin_text + "' | ") +
             "'" VELLORA_CLI "' " + args + " 2>&1" + (stdin_text.empty() ? " </dev/null" : "");
-        Outcome o;
-        FILE* p = popen(full.c_str(), "r");
-        char buf[4096];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) o.output.append(buf, n);
-        const int raw = pclose(p);
-        o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        return o;
+        return test_support::run_shell(full);
     }
     void write(const std::string& rel, const std::string& content) {
         fs::create_directories((dir_ / rel).parent_path());

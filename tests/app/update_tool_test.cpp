@@ -8,40 +8,28 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/shell_command.h"
+#include "tests/support/temp_folder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status = -1;
-    std::string output;
-};
+using test_support::Outcome;
 
 class UpdateToolTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               (std::string("vellora_update_tool_") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
         fs::create_directories(dir_ / "root" / "down");
         write("root/down/version.txt",
               "; the release\n..\\Vellora.exe|/down/Vellora.exe|E\nx.dll|/down/x.dll|R\n");
         write("root/down/Vellora.exe", "main program");
         write("root/down/x.dll", "library");
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
     Outcome cli(const std::string& args) {
         const std::string full =
             "cd '" + dir_.string() + "' && '" VELLORA_CLI "' update " + args + " 2>&1 </dev/null";
-        Outcome o;
-        FILE* p = popen(full.c_str(), "r");
-        char buf[4096];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) o.output.append(buf, n);
-        const int raw = pclose(p);
-        o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        return o;
+        return test_support::run_shell(full);
     }
     void write(const std::string& rel, const std::string& content) {
         std::ofstream(dir_ / rel, std::ios::binary) << content;
@@ -56,7 +44,8 @@ class UpdateToolTest : public ::testing::Test {
         return o.output.substr(0, 64);
     }
 
-    fs::path dir_;
+    test_support::TempFolder folder_;
+    const fs::path& dir_ = folder_.path();
 };
 
 TEST_F(UpdateToolTest, KeygenWritesAnOwnerOnlySecretAndNeverReplacesOne) {
