@@ -129,7 +129,8 @@ echo "Vellora.exe end to end: passed"
 
 # The banner's control site, end to end: a stand-in player of ours
 # registered under the player's ProgID for two short starts, one with a
-# banner list and one without; then unregistered again.
+# banner list (its main window opened twice) and one without; then
+# unregistered again.
 banner=$root/build/gui-banner
 rm -rf "$banner"
 mkdir -p "$banner/app" "$banner/player" "$banner/shots"
@@ -149,10 +150,11 @@ xvfb-run -a -s "-screen 0 1280x900x24" "$run/inner.sh" "$banner/shots" \
   "$(win "$banner/app")" "$(win "$banner")" "$(win "$banner/shots")" --banner || banner_status=$?
 unregister_player
 [ $banner_status -eq 0 ] || exit $banner_status
-# Each start handed the player one movie and freed it before the end; no
-# call found the site's window or rectangle wrong.
+# Each main window (three in the two starts) handed its player one movie
+# and freed it before the end; no call found the site's window or
+# rectangle wrong.
 log=$banner/player/fake_player.log
-[ "$(grep -c '^movie ' "$log")" = 2 ] && [ "$(grep -c '^freed$' "$log")" = 2 ] &&
+[ "$(grep -c '^movie ' "$log")" = 3 ] && [ "$(grep -c '^freed$' "$log")" = 3 ] &&
   ! grep -E 'disagrees|already gone|while active|alive' "$log" ||
   { echo "the player's log:"; cat "$log"; exit 1; }
 echo "GUI banner session: $(( $(date +%s) - started )) s"

@@ -369,12 +369,8 @@ void expect_quiet_panel(HWND main) {
 // its window's text): child 999 is the player's window, at the main
 // window's client area less 505 left, 55 top, 13 right and 35 bottom (at
 // 96 dpi), playing the movie from the banner list when that movie exists,
-// else the default one. The program then ends cleanly, the player closed.
-void banner_session(const std::wstring& app, const std::wstring& movie) {
-    expect_box(kConfigMissing, "경고");
-    expect_box(kConfigMissing, "경고");
-    click(wait_window({1000, 1001, 1002}, "start window"), 1000);
-    HWND main = wait_window({1007, 1008, 1009, 1087}, "main window");
+// else the default one.
+void expect_player(HWND main, const std::wstring& app, const std::wstring& movie) {
     HWND banner = GetDlgItem(main, 999);
     wchar_t kind[64] = {};
     if (banner != nullptr) GetClassNameW(banner, kind, 64);
@@ -395,6 +391,24 @@ void banner_session(const std::wstring& app, const std::wstring& movie) {
         fail("the player got the movie \"" + utf8(text_of(banner)) + "\", expected \"" +
              utf8(wanted) + "\"");
     say("banner: " + utf8(wanted));
+}
+
+// One start up to the main window's player; with `via_home` the main
+// window is left for the start window and opened again, so a second player
+// replaces the first. The program then ends cleanly.
+void banner_session(const std::wstring& app, const std::wstring& movie, bool via_home) {
+    expect_box(kConfigMissing, "경고");
+    expect_box(kConfigMissing, "경고");
+    click(wait_window({1000, 1001, 1002}, "start window"), 1000);
+    HWND main = wait_window({1007, 1008, 1009, 1087}, "main window");
+    expect_player(main, app, movie);
+    if (via_home) {
+        click(main, 1050);
+        wait_gone(main, "main window");
+        click(wait_window({1000, 1001, 1002}, "start window"), 1000);
+        main = wait_window({1007, 1008, 1009, 1087}, "main window");
+        expect_player(main, app, movie);
+    }
     PostMessageW(main, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(app_process, 20000) != WAIT_OBJECT_0) fail("Vellora did not end");
     DWORD code = 1;
@@ -424,11 +438,11 @@ void banner_sessions(const std::wstring& app) {
                "; the movies shown in the main window\n"
                "no separator here\n"
                "  vellora_banner_harbour.swf | https://vellora.example/harbour\n");
-    banner_session(app, L"vellora_banner_harbour.swf");
+    banner_session(app, L"vellora_banner_harbour.swf", true);
     // No list: the default movie, whether its file exists or not.
     DeleteFileW((folder + L"\\banner_list.txt").c_str());
     if (!launch(app)) fail("cannot start Vellora again");
-    banner_session(app, L"vellora_banner_tarnwick.swf");
+    banner_session(app, L"vellora_banner_tarnwick.swf", false);
 }
 
 void session(const std::string& app, const std::string& work) {
