@@ -23,7 +23,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 [ -f build/mingw/build.ninja ] || cmake --preset mingw >/dev/null
-cmake --build build/mingw -j2 --target vellora_gui vellora_gui_driver
+cmake --build build/mingw -j2 --target vellora_gui vellora_gui_driver fake_player
 [ -f build/linux/build.ninja ] || cmake --preset linux >/dev/null
 cmake --build build/linux -j2 --target vellora-cli
 
@@ -37,6 +37,14 @@ fi
 # The dialogs ask for 굴림; Nanum fonts stand in for it.
 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 굴림 /t REG_SZ /d NanumGothic /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 굴림체 /t REG_SZ /d NanumGothicCoding /f >/dev/null 2>&1
+# The banner's player control is registered only for its own phase below;
+# the main run shows the panel that stands in for a missing player.
+player_keys=('HKLM\Software\Classes\ShockwaveFlash.ShockwaveFlash'
+  'HKLM\Software\Classes\CLSID\{5B1F63B4-2C1D-4E0B-9A47-7D3C0E2F8A61}')
+unregister_player() {
+  for key in "${player_keys[@]}"; do wine reg delete "$key" /f >/dev/null 2>&1 || true; done
+}
+unregister_player
 # Screen dpi: 96 (100 %) for the main run, 144 (150 %) for the scaled one.
 set_dpi() {
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
@@ -118,6 +126,38 @@ settings=$(od -An -tu4 -v "$run/app/Proper.dat" | tr -s ' ')
 [ -s "$run/work/keys/alice.lck" ] && cmp "$run/work/keys/alice.lck" "$run/app/Key/alice.lck"
 [ ! -e "$run/work/del/doomed.bin" ]
 echo "Vellora.exe end to end: passed"
+
+# The banner's control site, end to end: a stand-in player of ours
+# registered under the player's ProgID for two short starts, one with a
+# banner list (its main window opened twice) and one without; then
+# unregistered again.
+banner=$root/build/gui-banner
+rm -rf "$banner"
+mkdir -p "$banner/app" "$banner/player" "$banner/shots"
+cp build/mingw/app/vellora/Vellora.exe "$banner/app/"
+cp -r build/mingw/app/vellora/res "$banner/app/"
+cp build/mingw/tests/vellora_gui/fake_player.dll "$banner/player/"
+wine reg add "${player_keys[0]}\\CLSID" /ve /t REG_SZ /d "${player_keys[1]##*\\}" /f >/dev/null 2>&1
+wine reg add "${player_keys[1]}\\InprocServer32" /ve /t REG_SZ \
+  /d "$(win "$banner/player/fake_player.dll")" /f >/dev/null 2>&1
+wine reg add "${player_keys[1]}\\InprocServer32" /v ThreadingModel /t REG_SZ /d Apartment \
+  /f >/dev/null 2>&1
+wineserver -w
+started=$(date +%s)
+banner_status=0
+xvfb-run -a -s "-screen 0 1280x900x24" "$run/inner.sh" "$banner/shots" \
+  wine build/mingw/tests/vellora_gui/vellora_gui_driver.exe \
+  "$(win "$banner/app")" "$(win "$banner")" "$(win "$banner/shots")" --banner || banner_status=$?
+unregister_player
+[ $banner_status -eq 0 ] || exit $banner_status
+# Each main window (three in the two starts) handed its player one movie
+# and freed it before the end; no call found the site's window or
+# rectangle wrong.
+log=$banner/player/fake_player.log
+[ "$(grep -c '^movie ' "$log")" = 3 ] && [ "$(grep -c '^freed$' "$log")" = 3 ] &&
+  ! grep -E 'disagrees|already gone|while active|alive' "$log" ||
+  { echo "the player's log:"; cat "$log"; exit 1; }
+echo "GUI banner session: $(( $(date +%s) - started )) s"
 
 if [ $update_screens -eq 1 ]; then
   # Each picture already holds only the windows; the updater's picture

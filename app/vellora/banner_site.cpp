@@ -1,3 +1,6 @@
+#include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
 #include <ole2.h>
 #include <oleauto.h>
 
@@ -26,14 +29,20 @@ class BannerSite final : public IOleClientSite, public IOleInPlaceSite, public I
             close();
             return false;
         }
+        // The control's own window becomes child 999; a control that shows
+        // no window of its own there leaves the area to our panel.
+        HWND window = nullptr;
         IOleInPlaceObject* in_place = nullptr;
         if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject,
                                               reinterpret_cast<void**>(&in_place)))) {
-            HWND window = nullptr;
-            if (SUCCEEDED(in_place->GetWindow(&window)) && window != nullptr)
-                SetWindowLongPtrW(window, GWLP_ID, IDC_BANNER);
+            if (FAILED(in_place->GetWindow(&window))) window = nullptr;
             in_place->Release();
         }
+        if (window == nullptr || GetParent(window) != parent_) {
+            close();
+            return false;
+        }
+        SetWindowLongPtrW(window, GWLP_ID, IDC_BANNER);
         IDispatch* player_dispatch = nullptr;
         if (SUCCEEDED(object_->QueryInterface(IID_IDispatch,
                                               reinterpret_cast<void**>(&player_dispatch)))) {
@@ -51,8 +60,16 @@ class BannerSite final : public IOleClientSite, public IOleInPlaceSite, public I
         return true;
     }
 
+    // Deactivated while the main window still exists, so the control takes
+    // down its own window and lets go of the site before we let go of it.
     void close() {
         if (object_ == nullptr) return;
+        IOleInPlaceObject* in_place = nullptr;
+        if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject,
+                                              reinterpret_cast<void**>(&in_place)))) {
+            in_place->InPlaceDeactivate();
+            in_place->Release();
+        }
         object_->Close(OLECLOSE_NOSAVE);
         object_->SetClientSite(nullptr);
         object_->Release();
@@ -160,6 +177,17 @@ class BannerSite final : public IOleClientSite, public IOleInPlaceSite, public I
 
 BannerSite* current_site = nullptr;
 
+// The player goes with the main window, while that window and the player's
+// own window inside it still exist.
+LRESULT CALLBACK main_window_ends(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
+                                  DWORD_PTR) {
+    if (message == WM_DESTROY) {
+        RemoveWindowSubclass(window, main_window_ends, id);
+        if (current_site != nullptr && current_site->parent() == window) close_banner();
+    }
+    return DefSubclassProc(window, message, w, l);
+}
+
 }  // namespace
 
 // The banner rectangle: the main window's client area moved in by 505 on
@@ -183,7 +211,10 @@ void load_banner(const std::filesystem::path& movie) {
     if (SUCCEEDED(CLSIDFromProgID(L"ShockwaveFlash.ShockwaveFlash", &player))) {
         current_site = new BannerSite(main, area);
         playing = current_site->start(player, movie.wstring());
-        if (!playing) close_banner();
+        if (playing)
+            SetWindowSubclass(main, main_window_ends, 0, 0);
+        else
+            close_banner();
     }
     if (!playing) {
         CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, area.left,

@@ -11,6 +11,8 @@
 //   one it checks that no control is cut off by its window's edge.
 //   With SUFFIX only the short scaled run is made: the windows are opened
 //   and checked, and one picture, main-encrypt<SUFFIX>, is taken.
+//   With --banner instead (the script has registered the stand-in player
+//   control), the banner is checked in two short starts: banner_sessions.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -330,11 +332,118 @@ bool exists(const std::string& path) {
     return GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Starts APP_FOLDER\Vellora.exe in its folder.
+bool launch(const std::wstring& app) {
+    std::wstring command = L"\"" + app + L"\\Vellora.exe\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, app.c_str(),
+                        &startup, &info)) {
+        std::fprintf(stderr, "driver: cannot start %s (error %lu)\n", utf8(command).c_str(),
+                     GetLastError());
+        return false;
+    }
+    app_process = info.hProcess;
+    app_id = info.dwProcessId;
+    CloseHandle(info.hThread);
+    return true;
+}
+
 const char kConfigMissing[] =
     "ERROR : 설정 파일을 읽을수 없습니다. \n해당 파일이 올바른 경로에 있는지 확인하시기 바랍니다.";
 const char kSharingRefusesBmp[] =
     "현재 '파일공유'암호화를 사용하계십니다. \n'파일공유'암호화는 'BMP 파일에 숨김' 기능을 "
     "지원하지 않습니다.";
+
+// Child 999 where no player is registered: our own panel, silent.
+void expect_quiet_panel(HWND main) {
+    HWND banner = GetDlgItem(main, 999);
+    wchar_t kind[64] = {};
+    if (banner != nullptr) GetClassNameW(banner, kind, 64);
+    if (banner == nullptr || lstrcmpiW(kind, L"Static") != 0 || !text_of(banner).empty())
+        fail("the banner area is not the quiet panel (child 999 of class \"" + utf8(kind) + "\")");
+}
+
+// With the stand-in player registered (it shows the movie it was given as
+// its window's text): child 999 is the player's window, at the main
+// window's client area less 505 left, 55 top, 13 right and 35 bottom (at
+// 96 dpi), playing the movie from the banner list when that movie exists,
+// else the default one.
+void expect_player(HWND main, const std::wstring& app, const std::wstring& movie) {
+    HWND banner = GetDlgItem(main, 999);
+    wchar_t kind[64] = {};
+    if (banner != nullptr) GetClassNameW(banner, kind, 64);
+    if (banner == nullptr || lstrcmpW(kind, L"VelloraFakePlayer") != 0 || !IsWindowVisible(banner))
+        fail("child 999 is not the player's window (class \"" + utf8(kind) + "\")");
+    RECT client{}, area{};
+    GetClientRect(main, &client);
+    GetWindowRect(banner, &area);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&area), 2);
+    const RECT expected{client.left + 505, client.top + 55, client.right - 13, client.bottom - 35};
+    if (!EqualRect(&area, &expected))
+        fail("the player sits at (" + std::to_string(area.left) + "," + std::to_string(area.top) +
+             ")-(" + std::to_string(area.right) + "," + std::to_string(area.bottom) +
+             "), expected (" + std::to_string(expected.left) + "," + std::to_string(expected.top) +
+             ")-(" + std::to_string(expected.right) + "," + std::to_string(expected.bottom) + ")");
+    const std::wstring wanted = app + L"\\Banner\\" + movie;
+    if (text_of(banner) != wanted)
+        fail("the player got the movie \"" + utf8(text_of(banner)) + "\", expected \"" +
+             utf8(wanted) + "\"");
+    say("banner: " + utf8(wanted));
+}
+
+// One start up to the main window's player; with `via_home` the main
+// window is left for the start window and opened again, so a second player
+// replaces the first. The program then ends cleanly.
+void banner_session(const std::wstring& app, const std::wstring& movie, bool via_home) {
+    expect_box(kConfigMissing, "경고");
+    expect_box(kConfigMissing, "경고");
+    click(wait_window({1000, 1001, 1002}, "start window"), 1000);
+    HWND main = wait_window({1007, 1008, 1009, 1087}, "main window");
+    expect_player(main, app, movie);
+    if (via_home) {
+        click(main, 1050);
+        wait_gone(main, "main window");
+        click(wait_window({1000, 1001, 1002}, "start window"), 1000);
+        main = wait_window({1007, 1008, 1009, 1087}, "main window");
+        expect_player(main, app, movie);
+    }
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(app_process, 20000) != WAIT_OBJECT_0) fail("Vellora did not end");
+    DWORD code = 1;
+    GetExitCodeProcess(app_process, &code);
+    if (code != 0) fail("Vellora ended with status " + std::to_string(code));
+    CloseHandle(app_process);
+    app_process = nullptr;
+}
+
+void write_file(const std::wstring& path, const std::string& content) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) fail("cannot write " + utf8(path));
+    DWORD written = 0;
+    WriteFile(f, content.data(), (DWORD)content.size(), &written, nullptr);
+    CloseHandle(f);
+}
+
+// Vellora has just been started (by wmain); it is started once more for
+// the default movie.
+void banner_sessions(const std::wstring& app) {
+    // A list whose one usable line names a movie that exists. Vellora reads
+    // the list while its main window starts, so writing it now is in time.
+    const std::wstring folder = app + L"\\Banner";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    write_file(folder + L"\\vellora_banner_harbour.swf", "");
+    write_file(folder + L"\\banner_list.txt",
+               "; the movies shown in the main window\n"
+               "no separator here\n"
+               "  vellora_banner_harbour.swf | https://vellora.example/harbour\n");
+    banner_session(app, L"vellora_banner_harbour.swf", true);
+    // No list: the default movie, whether its file exists or not.
+    DeleteFileW((folder + L"\\banner_list.txt").c_str());
+    if (!launch(app)) fail("cannot start Vellora again");
+    banner_session(app, L"vellora_banner_tarnwick.swf", false);
+}
 
 void session(const std::string& app, const std::string& work) {
     const std::string in = work + "\\in", out = work + "\\out", dec = work + "\\dec";
@@ -352,6 +461,7 @@ void session(const std::string& app, const std::string& work) {
     HWND main = wait_window({1007, 1008, 1009, 1087}, "main window");
     if (!IsWindowVisible(GetDlgItem(main, 1020)) || IsWindowVisible(GetDlgItem(main, 1039)))
         fail("the main window does not show the encrypt page");
+    expect_quiet_panel(main);
 
     // Page 1: two files through the open dialog, a message, the package name.
     click(main, 1025);
@@ -541,22 +651,12 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::wstring app = argv[1];
     shots = argv[3];
-    std::wstring command = L"\"" + app + L"\\Vellora.exe\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, app.c_str(),
-                        &startup, &info)) {
-        std::fprintf(stderr, "driver: cannot start %s (error %lu)\n", utf8(command).c_str(),
-                     GetLastError());
-        return 1;
-    }
-    app_process = info.hProcess;
-    app_id = info.dwProcessId;
-    CloseHandle(info.hThread);
+    if (!launch(app)) return 1;
     int status = 0;
     try {
-        if (argc == 5)
+        if (argc == 5 && std::wstring(argv[4]) == L"--banner")
+            banner_sessions(app);
+        else if (argc == 5)
             scaled_session(utf8(argv[4]));
         else
             session(utf8(app), utf8(argv[2]));
