@@ -12,6 +12,9 @@ INK = (38, 52, 84)
 TEAL = (32, 150, 160)
 SKY = (232, 241, 250)
 WHITE = (255, 255, 255)
+BLUE = (70, 110, 200)
+VIOLET = (120, 90, 190)
+PAGE = (244, 248, 252)
 
 
 def mix(a, b, t):
@@ -120,8 +123,56 @@ def face(c, top, accent, glyph):
 def start_page():
     c = Canvas(207, 819)
     face(c, 0, TEAL, lambda c, x, y, s: lock(c, x, y, s, WHITE))
-    face(c, 273, (70, 110, 200), lambda c, x, y, s: lock(c, x, y, s, WHITE, open_=True))
-    face(c, 546, (120, 90, 190), lambda c, x, y, s: share(c, x, y, s, WHITE))
+    face(c, 273, BLUE, lambda c, x, y, s: lock(c, x, y, s, WHITE, open_=True))
+    face(c, 546, VIOLET, lambda c, x, y, s: share(c, x, y, s, WHITE))
+    return c
+
+
+def key(c, cx, cy, s, colour):
+    c.ring(cx - 0.28 * s, cy, 0.22 * s, 0.12 * s, colour)
+    c.line(cx - 0.06 * s, cy, cx + 0.5 * s, cy, 0.12 * s, colour)
+    c.line(cx + 0.32 * s, cy, cx + 0.32 * s, cy + 0.2 * s, 0.1 * s, colour)
+    c.line(cx + 0.46 * s, cy, cx + 0.46 * s, cy + 0.16 * s, 0.1 * s, colour)
+
+
+def people(c, cx, cy, s, colour):
+    for dx, k in ((-0.24, 0.85), (0.2, 1.0)):
+        x, r = cx + dx * s, 0.28 * s * k
+        c.circle(x, cy - 0.2 * s * k, 0.16 * s * k, colour)
+        base = cy + 0.42 * s
+        # Shoulders: the upper half of a disc.
+        c.shape(lambda px, py, x=x, r=r, base=base: max(math.hypot(px - x, py - base) - r, py - base),
+                colour, int(x - r) - 1, int(base - r) - 1, int(x + r) + 2, int(base) + 1)
+
+
+def banner(accent, sign):
+    """A page title strip: the first square (height x height) holds the sign,
+    the rest fades from a tint of the accent into the page and is stretched
+    to the title's width. The title's words are drawn over it at run time."""
+    w, h = 256, 32
+    c = Canvas(w, h)
+    for x in range(w):
+        col = mix(mix(accent, WHITE, 0.78), PAGE, (x - h) / (w - h) * 1.4)
+        for y in range(h):
+            c.px[y][x] = col
+    for x in range(h, w):  # a fine accent rule along the bottom, fading out
+        c.px[h - 1][x] = mix(mix(accent, WHITE, 0.35), c.px[h - 2][x], (x - h) / (w - h))
+    c.round_rect(3, 3, h - 3, h - 3, 6, accent)
+    sign(c, h / 2, h / 2 + 1, 17)
+    return c
+
+
+def panel(w, h):
+    """The quiet panel behind the settings' check boxes; stretched to them."""
+    c = Canvas(w, h)
+    c.gradient(WHITE, (236, 244, 250))
+    for y in range(h):
+        for x in range(4):
+            c.px[y][x] = TEAL
+        c.px[y][w - 1] = mix(TEAL, WHITE, 0.7)
+    for x in range(w):
+        c.px[0][x] = c.px[0][x] if x < 4 else mix(TEAL, WHITE, 0.7)
+        c.px[h - 1][x] = c.px[h - 1][x] if x < 4 else mix(TEAL, WHITE, 0.7)
     return c
 
 
@@ -183,6 +234,13 @@ def main():
         os.path.join(res, "BackGround02.bmp"): background(800, 540, side=112).bmp(),
         os.path.join(res, "PropBackGround.bmp"): background(340, 250).bmp(),
         os.path.join(res, "CertBackGround.bmp"): background(380, 200).bmp(),
+        os.path.join(res, "StaticMsgEnc.bmp"): banner(TEAL, lambda c, x, y, s: lock(c, x, y + 1, 12, WHITE)).bmp(),
+        os.path.join(res, "StaticMsgDec.bmp"):
+            banner(BLUE, lambda c, x, y, s: lock(c, x - 2, y + 1, 12, WHITE, open_=True)).bmp(),
+        os.path.join(res, "StaticMsgShareKey.bmp"): banner(VIOLET, lambda c, x, y, s: key(c, x, y, s, WHITE)).bmp(),
+        os.path.join(res, "StaticMsgShareTarget.bmp"):
+            banner(VIOLET, lambda c, x, y, s: people(c, x, y, s, WHITE)).bmp(),
+        os.path.join(res, "StaticMsgCheckDel.bmp"): panel(320, 64).bmp(),
         os.path.join(out, "caption.bmp"): glyph("caption").bmp(),
         os.path.join(out, "close.bmp"): glyph("close").bmp(),
         os.path.join(out, "minimise.bmp"): glyph("minimise").bmp(),

@@ -163,6 +163,11 @@ void configure_window(const WindowSetup& setup, int template_id, ui::DialogPrese
             style.tooltips[IDC_DELETION_AREA] = shell::kDeletionTooltip;
             style.drop_area = IDC_DELETION_AREA;
             style.panel = IDC_BANNER;
+            const fs::path res = setup.program_folder / "res";
+            style.banners = {{IDC_ENC_TITLE, res / "StaticMsgEnc.bmp"},
+                             {IDC_DEC_TITLE, res / "StaticMsgDec.bmp"},
+                             {IDC_SHARE_KEYS_LABEL, res / "StaticMsgShareKey.bmp"},
+                             {IDC_SHARE_RECIPIENTS_LABEL, res / "StaticMsgShareTarget.bmp"}};
             if (main != nullptr) {
                 style.current_tab = [main] {
                     switch (main->page()) {
@@ -190,6 +195,9 @@ void configure_window(const WindowSetup& setup, int template_id, ui::DialogPrese
         case IDD_SETTINGS: {
             SkinStyle style = base_style(setup, "PropBackGround.bmp");
             style.hand_cursor = {IDC_SETTINGS_OK, IDC_SETTINGS_CANCEL};
+            style.check_boxes = {IDC_SETTINGS_DELETE_INPUTS, IDC_SETTINGS_WRITE_LOG};
+            style.backdrops = {{setup.program_folder / "res" / "StaticMsgCheckDel.bmp",
+                                {IDC_SETTINGS_DELETE_INPUTS, IDC_SETTINGS_WRITE_LOG}}};
             options.decoration = std::make_unique<ui::win32::Skin>(std::move(style));
             break;
         }

@@ -445,6 +445,8 @@ void banner_sessions(const std::wstring& app) {
     banner_session(app, L"vellora_banner_tarnwick.swf", false);
 }
 
+void look_step(HWND main);
+
 void session(const std::string& app, const std::string& work) {
     const std::string in = work + "\\in", out = work + "\\out", dec = work + "\\dec";
     const std::string keys = work + "\\keys", package = out + "\\pkg.vlr";
@@ -498,6 +500,7 @@ void session(const std::string& app, const std::string& work) {
     shot("settings");
     click(settings, 1071);
     wait_gone(settings, "settings dialog");
+    look_step(main);
 
     // A shared key, then the sharing page exports it.
     click(main, 1051);
@@ -602,6 +605,48 @@ void session(const std::string& app, const std::string& work) {
     PostMessageW(main, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(app_process, 20000) != WAIT_OBJECT_0) fail("Vellora did not end");
     (void)app;
+}
+
+// The drawn controls under the hand: a side button shows the mouse over it,
+// and a picture check box of the settings dialog is reached with Tab and
+// toggled with Space like a plain one (the dialog is then cancelled, so the
+// settings stay as they were). Taken before the folder picker, which leaves
+// stale pixels on the virtual screen.
+void look_step(HWND main) {
+    RECT side{};
+    GetWindowRect(GetDlgItem(main, 1050), &side);
+    SetCursorPos((side.left + side.right) / 2, (side.top + side.bottom) / 2);
+    shot("main-hover");
+
+    click(main, 1052);
+    HWND settings = wait_window({1019, 1063, 1071}, "settings dialog");
+    const DWORD thread = GetWindowThreadProcessId(settings, nullptr);
+    auto focused = [thread] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+    };
+    auto key = [&](UINT vk) {
+        PostMessageW(focused(), WM_KEYDOWN, vk, 0);
+        PostMessageW(focused(), WM_KEYUP, vk, 0xC0000001);
+    };
+    HWND box = GetDlgItem(settings, 1062);
+    PostMessageW(settings, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(settings, 1063), TRUE);
+    if (!eventually([&] { return focused() == GetDlgItem(settings, 1063); }))
+        fail("the algorithm box did not take the focus");
+    key(VK_TAB);
+    if (!eventually([&] { return focused() == box; })) fail("Tab does not reach box 1062");
+    const bool before = SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    key(VK_SPACE);
+    if (!eventually(
+            [&] { return (SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED) != before; }))
+        fail("Space does not toggle box 1062");
+    shot("settings-checked");
+    click(settings, 1037);
+    wait_gone(settings, "settings dialog");
+    say("picture check box: Tab reaches it, Space toggles it");
+    // The mouse goes where it covers nothing for the pictures after this.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 }
 
 // At a larger dpi (the script sets 150 %) the windows are opened and checked
