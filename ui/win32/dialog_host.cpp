@@ -447,6 +447,12 @@ void DialogHost::focus(ControlId id) {
     if (HWND c = control(id)) SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(c), TRUE);
 }
 
+Point DialogHost::control_origin(ControlId id) const {
+    RECT r{};
+    if (HWND c = control(id); c != nullptr && GetWindowRect(c, &r)) return {r.left, r.top};
+    return window_origin();
+}
+
 int DialogHost::add_row(ControlId id, const std::vector<std::string>& columns) {
     HWND list = control(id);
     const std::wstring first = widen(columns.empty() ? std::string() : columns[0]);

@@ -83,6 +83,7 @@ class DialogHost final : public DialogView {
     void set_checked(ControlId id, bool checked) override;
     bool checked(ControlId id) const override;
     void focus(ControlId id) override;
+    Point control_origin(ControlId id) const override;
     int add_row(ControlId id, const std::vector<std::string>& columns) override;
     void remove_row(ControlId id, int row) override;
     void clear_rows(ControlId id) override;
