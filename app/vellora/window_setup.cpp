@@ -50,28 +50,17 @@ SkinStyle base_style(const WindowSetup& setup, const char* background) {
 
 }  // namespace
 
-// The window's own dpi where the system tells it (Windows 10 1607 and
-// later, per monitor), else the screen's.
 int scaled(HWND window, int pixels) {
-    using DpiForWindow = UINT(WINAPI*)(HWND);
-    static const auto dpi_for_window = reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    int dpi = dpi_for_window != nullptr ? static_cast<int>(dpi_for_window(window)) : 0;
-    if (dpi <= 0) {
-        HDC dc = GetDC(window);
-        dpi = GetDeviceCaps(dc, LOGPIXELSY);
-        ReleaseDC(window, dc);
-    }
-    return MulDiv(pixels, dpi, 96);
+    return MulDiv(pixels, ui::win32::window_dpi(window), 96);
 }
 
 namespace {
 
 // The three faces at their picture size, side by side under the caption;
-// the window follows them.
-void lay_out_start(HWND dialog) {
-    const int gap = scaled(dialog, 16);
-    const int top = scaled(dialog, 30) + gap;
+// the window follows them. Gaps and caption grow with the dpi.
+void lay_out_start(HWND dialog, int dpi) {
+    const int gap = MulDiv(16, dpi, 96);
+    const int top = MulDiv(30, dpi, 96) + gap;
     const int ids[] = {IDC_START_ENCRYPT, IDC_START_DECRYPT, IDC_START_SHARING};
     for (int i = 0; i < 3; ++i) {
         SetWindowPos(GetDlgItem(dialog, ids[i]), nullptr, gap + i * (kFaceWidth + gap), top,
@@ -119,7 +108,10 @@ void configure_window(const WindowSetup& setup, int template_id, ui::DialogPrese
                 style.hand_cursor.push_back(ids[i]);
             }
             options.decoration = std::make_unique<ui::win32::Skin>(std::move(style));
-            options.after_init = lay_out_start;
+            options.after_init = [](HWND dialog) {
+                lay_out_start(dialog, ui::win32::window_dpi(dialog));
+            };
+            options.after_dpi_change = lay_out_start;
             break;
         }
         case IDD_MAIN: {
