@@ -45,6 +45,14 @@ unregister_player() {
   for key in "${player_keys[@]}"; do wine reg delete "$key" /f >/dev/null 2>&1 || true; done
 }
 unregister_player
+# The virtual display runs no window manager: Wine paints the system
+# captions and frames itself (the progress window's and the about box's),
+# as Windows does, instead of leaving them to a manager that is not there.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+# Their close boxes are drawn with Wine's Marlett font, which this prefix
+# does not find by itself.
+marlett=$(ls /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf 2>/dev/null | head -n1 || true)
+[ -z "$marlett" ] || cp -n "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 # Screen dpi: 96 (100 %) for the main run, 144 (150 %) for the scaled one.
 set_dpi() {
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1

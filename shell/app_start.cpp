@@ -21,10 +21,10 @@ ApplicationEnd run_application(ApplicationPorts& ports) {
         StartWindow start(ports.main_window.program_folder, place_start);
         const auto page = page_for_start_result(interaction.run_modal(start_ids::kTemplate, start));
         if (!page) return ApplicationEnd::windows_closed;
-        MainWindow main(ports.main_window, *page);
+        MainWindow main(ports.main_window, *page, start.main_corner());
         if (interaction.run_modal(main_ids::kTemplate, main) != kResultHome)
             return ApplicationEnd::windows_closed;
-        place_start = main.home_origin();
+        place_start = main.start_corner();
     }
 }
 

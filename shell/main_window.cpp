@@ -72,14 +72,21 @@ const std::vector<ui::ControlId>& page_controls(Page page) {
     return kEncryptPage;
 }
 
-MainWindow::MainWindow(MainWindowPorts ports, Page first_page)
+ui::Point kept_on_screen(ui::Point corner, ui::Size screen) {
+    auto within = [](int v, int extent) { return std::clamp(v, 0, std::max(extent - 1, 0)); };
+    return {within(corner.x, screen.width), within(corner.y, screen.height)};
+}
+
+MainWindow::MainWindow(MainWindowPorts ports, Page first_page, std::optional<ui::Point> place_at)
     : ports_(std::move(ports)),
       files_(program_files(ports_.program_folder)),
       page_(first_page),
-      sharing_(files_.key_folder) {}
+      sharing_(files_.key_folder),
+      place_at_(place_at) {}
 
 void MainWindow::on_init(ui::DialogView& view) {
     view_ = &view;
+    if (place_at_) view.move_window(kept_on_screen(*place_at_, view.screen_size()));
     view.set_title(kWindowTitle);
     if (ports_.load_movie) ports_.load_movie(choose_banner_movie(ports_.program_folder));
     if (!prepare_program_folder(files_, ports_.interaction, settings_)) return;
@@ -163,7 +170,7 @@ void MainWindow::on_command(ui::ControlId id, ui::Event event) {
             break;
         case kHome:
             if (!gated) {
-                home_origin_ = view_->window_origin();
+                start_corner_ = offset_from(view_->control_origin(kHome), kStartFromHomeButton);
                 view_->close(kResultHome);
             }
             break;

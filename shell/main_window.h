@@ -79,6 +79,21 @@ inline constexpr int kKeyDelete = 0x2E;
 // How the main window ended: the home button, or closed (the program ends).
 inline constexpr int kResultHome = main_ids::kHome;
 
+// Where the start and main windows open relative to the button that led
+// there, in screen pixels: the main window at the left edge of start button
+// 1000 and 137 above its top; the start window 12 left of and 99 above the
+// home button's top-left corner.
+inline constexpr ui::Point kMainFromStartButton{0, -137};
+inline constexpr ui::Point kStartFromHomeButton{-12, -99};
+
+// A window's top-left corner `from` a button's, by one of the offsets above.
+inline ui::Point offset_from(ui::Point from, ui::Point offset) {
+    return {from.x + offset.x, from.y + offset.y};
+}
+// A window's top-left corner kept on the screen, so that the window (which
+// is dragged by any point of it) can always be reached.
+ui::Point kept_on_screen(ui::Point corner, ui::Size screen);
+
 struct MainWindowPorts {
     ui::Interaction& interaction;
     platform::Clock& clock;
@@ -101,7 +116,10 @@ struct MainWindowPorts {
 
 class MainWindow final : public ui::DialogPresenter {
   public:
-    MainWindow(MainWindowPorts ports, Page first_page);
+    // `place_at`: the window's top-left corner on the screen, none to leave
+    // it where the template puts it.
+    MainWindow(MainWindowPorts ports, Page first_page,
+               std::optional<ui::Point> place_at = std::nullopt);
 
     void on_init(ui::DialogView& view) override;
     void on_command(ui::ControlId id, ui::Event event) override;
@@ -117,8 +135,8 @@ class MainWindow final : public ui::DialogPresenter {
     void on_drop(ui::ControlId target, const std::vector<std::filesystem::path>& items);
 
     Page page() const { return page_; }
-    // Where the window stood when the home button closed it.
-    std::optional<ui::Point> home_origin() const { return home_origin_; }
+    // Where the start window goes when the home button closed this window.
+    std::optional<ui::Point> start_corner() const { return start_corner_; }
     bool busy() const { return encrypting_ || decrypting_; }
     // A run of any kind (encrypt, decrypt, deletion) is going on.
     bool running() const { return busy() || deleting_; }
@@ -176,7 +194,8 @@ class MainWindow final : public ui::DialogPresenter {
     bool capacity_sufficient_ = false;
     package::InputList decrypt_inputs_;
     SharingPage sharing_;
-    std::optional<ui::Point> home_origin_;
+    std::optional<ui::Point> place_at_;
+    std::optional<ui::Point> start_corner_;
 };
 
 }  // namespace shell

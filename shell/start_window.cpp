@@ -23,7 +23,7 @@ std::optional<Page> page_for_start_result(int result) {
 
 void StartWindow::on_init(ui::DialogView& view) {
     view_ = &view;
-    if (place_at_) view.move_window(*place_at_);
+    if (place_at_) view.move_window(kept_on_screen(*place_at_, view.screen_size()));
     view.set_title(kWindowTitle);
     const ProgramFiles files = program_files(program_folder_);
     platform::ensure_folder(files.log_folder);
@@ -32,7 +32,10 @@ void StartWindow::on_init(ui::DialogView& view) {
 
 void StartWindow::on_command(ui::ControlId id, ui::Event event) {
     if (view_ == nullptr || event != ui::Event::clicked) return;
-    if (id == kEncrypt || id == kDecrypt || id == kSharing) view_->close(id);
+    if (id != kEncrypt && id != kDecrypt && id != kSharing) return;
+    // Whichever button was pressed, the main window lines up with the first.
+    main_corner_ = offset_from(view_->control_origin(kEncrypt), kMainFromStartButton);
+    view_->close(id);
 }
 
 void StartWindow::on_close() {

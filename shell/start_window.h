@@ -24,8 +24,8 @@ std::optional<Page> page_for_start_result(int result);
 
 class StartWindow final : public ui::DialogPresenter {
   public:
-    // `place_at`: where to put the window when it is opened again from the
-    // main window's home button.
+    // `place_at`: where to put the window's top-left corner when it is
+    // opened again from the main window's home button.
     StartWindow(std::filesystem::path program_folder, std::optional<ui::Point> place_at)
         : program_folder_(std::move(program_folder)), place_at_(place_at) {}
 
@@ -33,9 +33,13 @@ class StartWindow final : public ui::DialogPresenter {
     void on_command(ui::ControlId id, ui::Event event) override;
     void on_close() override;
 
+    // Where the main window goes, once a start button was pressed.
+    std::optional<ui::Point> main_corner() const { return main_corner_; }
+
   private:
     std::filesystem::path program_folder_;
     std::optional<ui::Point> place_at_;
+    std::optional<ui::Point> main_corner_;
     ui::DialogView* view_ = nullptr;
 };
 

@@ -84,6 +84,9 @@ class DialogView {
     virtual void set_checked(ControlId id, bool checked) = 0;
     virtual bool checked(ControlId id) const = 0;
     virtual void focus(ControlId id) = 0;
+    // The control's top-left corner on the screen (window placement rules
+    // are given relative to buttons).
+    virtual Point control_origin(ControlId id) const = 0;
 
     // List boxes, list views and combo boxes. A row holds one text per column.
     virtual int add_row(ControlId id, const std::vector<std::string>& columns) = 0;

@@ -2,9 +2,7 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <memory>
-#include <optional>
 
 #include "shell/create_key_dialog.h"
 #include "shell/main_window.h"
@@ -21,29 +19,6 @@ namespace {
 constexpr char kAboutItem[] = "Vellora 정보(&A)...";
 constexpr int kFaceWidth = 207;
 constexpr int kFaceHeight = 273;
-
-// Where the main window opens: at the left edge of start button 1000 and 137
-// pixels above its top, whichever start button was pressed.
-std::optional<POINT> main_corner;
-
-class StartPlacement final : public ui::win32::Decoration {
-  public:
-    explicit StartPlacement(std::unique_ptr<ui::win32::Decoration> look) : look_(std::move(look)) {}
-    void attach(HWND dialog) override { look_->attach(dialog); }
-    bool handle(HWND dialog, UINT message, WPARAM w, LPARAM l, INT_PTR& result) override {
-        if (message == WM_COMMAND && HIWORD(w) == BN_CLICKED && LOWORD(w) >= IDC_START_ENCRYPT &&
-            LOWORD(w) <= IDC_START_SHARING) {
-            RECT button{};
-            GetWindowRect(GetDlgItem(dialog, IDC_START_ENCRYPT), &button);
-            main_corner = POINT{button.left, button.top - 137};
-        }
-        return look_->handle(dialog, message, w, l, result);
-    }
-    void relay(const MSG& message) override { look_->relay(message); }
-
-  private:
-    std::unique_ptr<ui::win32::Decoration> look_;
-};
 
 class AboutBox final : public ui::DialogPresenter {
   public:
@@ -75,28 +50,17 @@ SkinStyle base_style(const WindowSetup& setup, const char* background) {
 
 }  // namespace
 
-// The window's own dpi where the system tells it (Windows 10 1607 and
-// later, per monitor), else the screen's.
 int scaled(HWND window, int pixels) {
-    using DpiForWindow = UINT(WINAPI*)(HWND);
-    static const auto dpi_for_window = reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    int dpi = dpi_for_window != nullptr ? static_cast<int>(dpi_for_window(window)) : 0;
-    if (dpi <= 0) {
-        HDC dc = GetDC(window);
-        dpi = GetDeviceCaps(dc, LOGPIXELSY);
-        ReleaseDC(window, dc);
-    }
-    return MulDiv(pixels, dpi, 96);
+    return MulDiv(pixels, ui::win32::window_dpi(window), 96);
 }
 
 namespace {
 
 // The three faces at their picture size, side by side under the caption;
-// the window follows them.
-void lay_out_start(HWND dialog) {
-    const int gap = scaled(dialog, 16);
-    const int top = scaled(dialog, 30) + gap;
+// the window follows them. Gaps and caption grow with the dpi.
+void lay_out_start(HWND dialog, int dpi) {
+    const int gap = MulDiv(16, dpi, 96);
+    const int top = MulDiv(30, dpi, 96) + gap;
     const int ids[] = {IDC_START_ENCRYPT, IDC_START_DECRYPT, IDC_START_SHARING};
     for (int i = 0; i < 3; ++i) {
         SetWindowPos(GetDlgItem(dialog, ids[i]), nullptr, gap + i * (kFaceWidth + gap), top,
@@ -127,11 +91,6 @@ void set_up_main(HWND dialog) {
         add_columns(list, r.right);
     }
     SendDlgItemMessageW(dialog, IDC_ENC_MESSAGE, EM_SETLIMITTEXT, shell::kMessageLimit, 0);
-    if (main_corner) {
-        // Kept on the screen when the start window stood near its top.
-        SetWindowPos(dialog, nullptr, std::max(0L, main_corner->x), std::max(0L, main_corner->y), 0,
-                     0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
 }
 
 }  // namespace
@@ -148,9 +107,11 @@ void configure_window(const WindowSetup& setup, int template_id, ui::DialogPrese
                                        RECT{0, i * kFaceHeight, kFaceWidth, (i + 1) * kFaceHeight}};
                 style.hand_cursor.push_back(ids[i]);
             }
-            options.decoration = std::make_unique<StartPlacement>(
-                std::make_unique<ui::win32::Skin>(std::move(style)));
-            options.after_init = lay_out_start;
+            options.decoration = std::make_unique<ui::win32::Skin>(std::move(style));
+            options.after_init = [](HWND dialog) {
+                lay_out_start(dialog, ui::win32::window_dpi(dialog));
+            };
+            options.after_dpi_change = lay_out_start;
             break;
         }
         case IDD_MAIN: {

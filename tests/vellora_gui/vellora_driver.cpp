@@ -447,6 +447,78 @@ void banner_sessions(const std::wstring& app) {
 
 void look_step(HWND main);
 
+// Where a window's top-left corner must be: a button's corner moved by
+// (dx, dy), kept on the screen.
+POINT corner_from(HWND window, int button, int dx, int dy) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(window, button), &r);
+    return {std::max(0L, r.left + dx), std::max(0L, r.top + dy)};
+}
+
+void expect_corner(HWND window, POINT want, const std::string& what) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    if (r.left != want.x || r.top != want.y)
+        fail(what + " opened at (" + std::to_string(r.left) + "," + std::to_string(r.top) +
+             "), expected (" + std::to_string(want.x) + "," + std::to_string(want.y) + ")");
+    say(what + " placed beside its button");
+}
+
+// The progress window's caption: the title and the percentage reached.
+void check_progress_caption(HWND progress) {
+    const std::string head = "파일 영구 삭제 [";
+    std::string caption;
+    const bool seen = eventually(
+        [&] {
+            caption = utf8(text_of(progress));
+            if (caption.size() <= head.size() + 2 || caption.compare(0, head.size(), head) != 0 ||
+                caption.compare(caption.size() - 2, 2, "%]") != 0)
+                return false;
+            const std::string digits =
+                caption.substr(head.size(), caption.size() - head.size() - 2);
+            return digits.find_first_not_of("0123456789") == std::string::npos;
+        },
+        5);
+    if (seen) {
+        say("progress caption: " + caption);
+    } else if (IsWindow(progress) && IsWindowVisible(progress)) {
+        fail("progress window caption reads \"" + caption + "\"");
+    } else {
+        say("progress window gone before its caption was read");
+    }
+}
+
+// A move to a monitor of 150 % and back, as the system announces it: the
+// window takes the suggested rectangle and no control ends up cut off. The
+// rectangle is written into Vellora's memory, as the system would pass it.
+void check_dpi_change(HWND window, const std::string& what) {
+    RECT original{};
+    GetWindowRect(window, &original);
+    for (int dpi : {144, 96}) {
+        RECT suggested = original;
+        suggested.right = original.left + MulDiv(original.right - original.left, dpi, 96);
+        suggested.bottom = original.top + MulDiv(original.bottom - original.top, dpi, 96);
+        void* remote = VirtualAllocEx(app_process, nullptr, sizeof(suggested),
+                                      MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (remote == nullptr ||
+            !WriteProcessMemory(app_process, remote, &suggested, sizeof(suggested), nullptr))
+            fail("cannot write the suggested rectangle into Vellora");
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), (LPARAM)remote,
+                            SMTO_ABORTIFHUNG, 10000, &ignored);
+        RECT now{};
+        GetWindowRect(window, &now);
+        if (!EqualRect(&now, &suggested))
+            fail(what + " at " + std::to_string(dpi) + " dpi is " +
+                 std::to_string(now.right - now.left) + "x" + std::to_string(now.bottom - now.top) +
+                 ", not the suggested " + std::to_string(suggested.right - suggested.left) + "x" +
+                 std::to_string(suggested.bottom - suggested.top));
+        check_unclipped(what + " at " + std::to_string(dpi) + " dpi");
+        VirtualFreeEx(app_process, remote, 0, MEM_RELEASE);
+    }
+    say(what + " follows a dpi change");
+}
+
 void session(const std::string& app, const std::string& work) {
     const std::string in = work + "\\in", out = work + "\\out", dec = work + "\\dec";
     const std::string keys = work + "\\keys", package = out + "\\pkg.vlr";
@@ -458,9 +530,11 @@ void session(const std::string& app, const std::string& work) {
     HWND start = wait_window({1000, 1001, 1002}, "start window");
     if (utf8(text_of(start)) != "Vellora 벨로라") fail("start window title");
     shot("start-window");
+    const POINT main_corner = corner_from(start, 1000, 0, -137);
     click(start, 1000);
 
     HWND main = wait_window({1007, 1008, 1009, 1087}, "main window");
+    expect_corner(main, main_corner, "main window");
     if (!IsWindowVisible(GetDlgItem(main, 1020)) || IsWindowVisible(GetDlgItem(main, 1039)))
         fail("the main window does not show the encrypt page");
     expect_quiet_panel(main);
@@ -529,6 +603,7 @@ void session(const std::string& app, const std::string& work) {
     HWND progress = wait_window({10, 11, 12}, "progress window");
     if ((GetWindowLongW(progress, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0)
         fail("progress window not topmost");
+    check_progress_caption(progress);
     shot("progress");
     PostMessageW(main, WM_CLOSE, 0, 0);
     Sleep(1500);
@@ -561,6 +636,7 @@ void session(const std::string& app, const std::string& work) {
     if (control_text(main, 1065) != dec)
         fail("output folder shows \"" + control_text(main, 1065) + "\"");
     shot("main-decrypt");
+    check_dpi_change(main, "main window");
     click(main, 1036);
     HWND entry = wait_window({1076, 1074}, "password entry dialog");
     click(entry, 1074);
@@ -682,6 +758,15 @@ void scaled_session(const std::string& suffix) {
     check_unclipped("about" + suffix);
     click(about, IDOK);
     wait_gone(about, "about box");
+    // Home and back: each window opens beside the button that led to it.
+    const POINT start_corner = corner_from(main, 1050, -12, -99);
+    click(main, 1050);
+    start = wait_window({1000, 1001, 1002}, "start window from home");
+    expect_corner(start, start_corner, "start window" + suffix);
+    const POINT main_corner = corner_from(start, 1000, 0, -137);
+    click(start, 1001);
+    main = wait_window({1007, 1008, 1009, 1087}, "main window again");
+    expect_corner(main, main_corner, "main window" + suffix);
     PostMessageW(main, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(app_process, 20000) != WAIT_OBJECT_0) fail("Vellora did not end");
 }

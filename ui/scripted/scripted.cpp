@@ -154,6 +154,7 @@ class ModelessHandle final : public DialogView {
     void set_checked(ControlId id, bool on) override { v_.set_checked(id, on); }
     bool checked(ControlId id) const override { return v_.checked(id); }
     void focus(ControlId id) override { v_.focus(id); }
+    Point control_origin(ControlId id) const override { return v_.control_origin(id); }
     int add_row(ControlId id, const std::vector<std::string>& c) override {
         return v_.add_row(id, c);
     }

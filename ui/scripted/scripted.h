@@ -69,6 +69,9 @@ class ScriptedView final : public DialogView {
     void mark_destroyed() { destroyed_ = true; }
     void set_screen_size(Size size) { screen_ = size; }
     void set_origin(Point p) { origin_ = p; }
+    // Where a control stands on the screen; unplaced ones report the
+    // window's origin.
+    void place_control(ControlId id, Point screen) { control_origins_[id] = screen; }
 
     // --- DialogView ---
     std::string text(ControlId id) const override;
@@ -79,6 +82,10 @@ class ScriptedView final : public DialogView {
     void set_checked(ControlId id, bool checked) override;
     bool checked(ControlId id) const override;
     void focus(ControlId id) override;
+    Point control_origin(ControlId id) const override {
+        const auto it = control_origins_.find(id);
+        return it == control_origins_.end() ? origin_ : it->second;
+    }
     int add_row(ControlId id, const std::vector<std::string>& columns) override;
     void remove_row(ControlId id, int row) override;
     void clear_rows(ControlId id) override;
@@ -108,6 +115,7 @@ class ScriptedView final : public DialogView {
     int template_id_;
     DialogPresenter* presenter_ = nullptr;
     std::map<ControlId, ControlState> controls_;
+    std::map<ControlId, Point> control_origins_;
     std::vector<std::string> titles_;
     bool window_visible_ = true;
     Point origin_{};

@@ -93,21 +93,30 @@ const DLGTEMPLATE* progress_template() {
     return writer.get();
 }
 
-// The system's message font for the progress popup; lives for the program.
-HFONT message_font() {
-    static Font font = [] {
-        NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof(metrics);
-        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-        return Font(CreateFontIndirectW(&metrics.lfMessageFont));
-    }();
-    return font.get();
+// The system's message font for the progress popup at a dpi; each lives for
+// the program (a window meets few dpis).
+HFONT message_font(int dpi) {
+    static std::vector<std::pair<int, Font>> fonts;
+    for (const auto& [made_for, font] : fonts) {
+        if (made_for == dpi) return font.get();
+    }
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    // The metrics are those of the screen's dpi.
+    HDC screen = GetDC(nullptr);
+    const int screen_dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    LOGFONTW font = metrics.lfMessageFont;
+    if (screen_dpi > 0) font.lfHeight = MulDiv(font.lfHeight, dpi, screen_dpi);
+    fonts.emplace_back(dpi, Font(CreateFontIndirectW(&font)));
+    return fonts.back().second.get();
 }
 
-// 390 x 100 pixels at 96 dpi, scaled to the window's dpi: text line, then
-// bar and button side by side.
-void lay_out_progress(HWND popup) {
-    HFONT font = message_font();
+// 390 x 100 pixels at 96 dpi, scaled to `dpi`: text line, then bar and
+// button side by side.
+void lay_out_progress(HWND popup, int dpi) {
+    HFONT font = message_font(dpi);
     for (int id : {IDC_PROGRESS_TEXT, IDC_PROGRESS_BAR, IDC_PROGRESS_CANCEL})
         SendDlgItemMessageW(popup, id, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     HDC dc = GetDC(popup);
@@ -117,9 +126,8 @@ void lay_out_progress(HWND popup) {
     SIZE cancel{};
     GetTextExtentPoint32W(dc, L" 취소 ", 4, &cancel);
     SelectObject(dc, old);
-    const int scale = GetDeviceCaps(dc, LOGPIXELSX);
     ReleaseDC(popup, dc);
-    auto px = [scale](int v) { return MulDiv(v, scale, 96); };
+    auto px = [dpi](int v) { return MulDiv(v, dpi, 96); };
     const int width = px(390);
     const int margin = px(10);
     const int line = metrics.tmHeight + metrics.tmExternalLeading;
@@ -149,7 +157,32 @@ ControlId focused_control(HWND dialog) {
     return focus == nullptr ? 0 : GetDlgCtrlID(focus);
 }
 
+// On a dpi change the dialog manager of Windows 10 1703 and later would
+// resize and lay out the template's controls itself, but not the controls
+// made in code nor the layouts made in pixels: the host does all of it, the
+// same way on every system.
+void keep_dialog_scaling_to_host(HWND dialog) {
+    using SetBehavior = BOOL(WINAPI*)(HWND, int, int);
+    static const auto set_behavior = reinterpret_cast<SetBehavior>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetDialogDpiChangeBehavior")));
+    constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
+    if (set_behavior != nullptr) set_behavior(dialog, kDisableAll, kDisableAll);
+}
+
 }  // namespace
+
+int window_dpi(HWND window) {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpi_for_window = reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    int dpi = dpi_for_window != nullptr ? static_cast<int>(dpi_for_window(window)) : 0;
+    if (dpi <= 0) {
+        HDC dc = GetDC(window);
+        dpi = GetDeviceCaps(dc, LOGPIXELSY);
+        ReleaseDC(window, dc);
+    }
+    return dpi > 0 ? dpi : 96;
+}
 
 std::wstring widen(std::string_view utf8) {
     return platform::to_wide(utf8).value_or(std::wstring());
@@ -275,7 +308,9 @@ INT_PTR CALLBACK DialogHost::procedure(HWND dialog, UINT message, WPARAM w, LPAR
 INT_PTR DialogHost::handle(UINT message, WPARAM w, LPARAM l) {
     switch (message) {
         case WM_INITDIALOG: {
-            if (template_id_ == kProgressWindowTemplate) lay_out_progress(hwnd_);
+            dpi_ = window_dpi(hwnd_);
+            keep_dialog_scaling_to_host(hwnd_);
+            if (template_id_ == kProgressWindowTemplate) lay_out_progress(hwnd_, dpi_);
             if (options_.decoration) options_.decoration->attach(hwnd_);
             if (options_.on_drop) DragAcceptFiles(hwnd_, TRUE);
             const HWND before = GetFocus();
@@ -296,6 +331,9 @@ INT_PTR DialogHost::handle(UINT message, WPARAM w, LPARAM l) {
             return TRUE;
         case WM_DROPFILES:
             drop(reinterpret_cast<HDROP>(w));
+            return TRUE;
+        case WM_DPICHANGED:
+            rescale(HIWORD(w), *reinterpret_cast<const RECT*>(l));
             return TRUE;
         case WM_DESTROY:
             if (options_.on_drop) DragAcceptFiles(hwnd_, FALSE);
@@ -387,6 +425,74 @@ void DialogHost::clear_password_edits() {
     }
 }
 
+// Every child grows or shrinks with the dpi, around the window's client
+// origin, and gets its font at the new size; then the window takes the
+// rectangle the system suggests and the pixel layouts are made again.
+void DialogHost::rescale(int dpi, const RECT& suggested) {
+    const int old_dpi = dpi_;
+    if (dpi <= 0) dpi = old_dpi;
+    dpi_ = dpi;
+    if (dpi != old_dpi) {
+        auto px = [&](LONG v) { return MulDiv(v, dpi, old_dpi); };
+        std::vector<std::pair<HFONT, Font>> made;
+        for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            RECT r{};
+            GetWindowRect(child, &r);
+            // A drop-down combo's height is that of its open list (some
+            // systems report success with 0: the rectangle tells).
+            RECT dropped{};
+            const bool combo = kind_of(child) == Kind::combo;
+            if (combo) SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, (LPARAM)&dropped);
+            if (combo && dropped.bottom > dropped.top)
+                r.bottom = r.top + (dropped.bottom - dropped.top);
+            MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+            // The font first: a combo's own height follows it, and the size
+            // set next is then its open list's.
+            if (HFONT font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0))) {
+                auto it = std::find_if(made.begin(), made.end(),
+                                       [font](const auto& pair) { return pair.first == font; });
+                if (it == made.end()) {
+                    LOGFONTW description{};
+                    GetObjectW(font, sizeof(description), &description);
+                    description.lfHeight = px(description.lfHeight);
+                    made.emplace_back(font, Font(CreateFontIndirectW(&description)));
+                    it = made.end() - 1;
+                }
+                SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(it->second.get()), FALSE);
+            }
+            const int height = px(r.bottom) - px(r.top);
+            SetWindowPos(child, nullptr, px(r.left), px(r.top), px(r.right) - px(r.left), height,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            // Systems differ in whether a combo's open list is measured with
+            // its closed box or without: measured once, then corrected.
+            dropped = {};
+            if (combo) SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, (LPARAM)&dropped);
+            if (dropped.bottom > dropped.top && dropped.bottom - dropped.top != height) {
+                SetWindowPos(child, nullptr, 0, 0, px(r.right) - px(r.left),
+                             2 * height - (dropped.bottom - dropped.top),
+                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            if (kind_of(child) == Kind::list_view) {
+                HWND header = reinterpret_cast<HWND>(SendMessageW(child, LVM_GETHEADER, 0, 0));
+                const int columns = header == nullptr ? 0 : Header_GetItemCount(header);
+                for (int c = 0; c < columns; ++c) {
+                    const auto width = SendMessageW(child, LVM_GETCOLUMNWIDTH, c, 0);
+                    SendMessageW(child, LVM_SETCOLUMNWIDTH, c, px(static_cast<LONG>(width)));
+                }
+            }
+        }
+        // The fonts made for the old dpi are no longer used by any child.
+        fonts_.clear();
+        for (auto& [source, font] : made) fonts_.push_back(std::move(font));
+    }
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (template_id_ == kProgressWindowTemplate) lay_out_progress(hwnd_, dpi);
+    if (options_.after_dpi_change) options_.after_dpi_change(hwnd_, dpi);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 void DialogHost::destroy() {
     if (hwnd_ == nullptr) return;
     ++quiet_;
@@ -445,6 +551,12 @@ bool DialogHost::checked(ControlId id) const {
 
 void DialogHost::focus(ControlId id) {
     if (HWND c = control(id)) SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(c), TRUE);
+}
+
+Point DialogHost::control_origin(ControlId id) const {
+    RECT r{};
+    if (HWND c = control(id); c != nullptr && GetWindowRect(c, &r)) return {r.left, r.top};
+    return window_origin();
 }
 
 int DialogHost::add_row(ControlId id, const std::vector<std::string>& columns) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ui/ports.h"
+#include "ui/win32/handles.h"
 
 namespace ui::win32 {
 
@@ -47,6 +48,10 @@ struct HostOptions {
     std::vector<ControlId> progress_controls;
     // Called after on_init (e.g. to size the banner site); may be empty.
     std::function<void(HWND dialog)> after_init;
+    // Called when the window moved to a monitor with another dpi, once the
+    // host has scaled every child and taken the new rectangle: layouts made
+    // in pixels are made again for `dpi`.
+    std::function<void(HWND dialog, int dpi)> after_dpi_change;
     std::unique_ptr<Decoration> decoration;
 };
 
@@ -83,6 +88,7 @@ class DialogHost final : public DialogView {
     void set_checked(ControlId id, bool checked) override;
     bool checked(ControlId id) const override;
     void focus(ControlId id) override;
+    Point control_origin(ControlId id) const override;
     int add_row(ControlId id, const std::vector<std::string>& columns) override;
     void remove_row(ControlId id, int row) override;
     void clear_rows(ControlId id) override;
@@ -107,6 +113,7 @@ class DialogHost final : public DialogView {
     void notify(const NMHDR& header);
     void drop(HDROP drop);
     void clear_password_edits();
+    void rescale(int dpi, const RECT& suggested);
     void destroy();
     HWND control(ControlId id) const { return GetDlgItem(hwnd_, id); }
 
@@ -119,7 +126,9 @@ class DialogHost final : public DialogView {
     bool modal_ = false;
     bool ended_ = false;
     int result_ = 0;
-    int quiet_ = 0;  // > 0 while the program itself changes a text
+    int quiet_ = 0;            // > 0 while the program itself changes a text
+    int dpi_ = 96;             // the dpi the window is laid out for
+    std::vector<Font> fonts_;  // the children's fonts made for dpi_
 };
 
 // Routes a queued message to the open host it belongs to (if any), then
@@ -131,6 +140,10 @@ void dispatch(MSG& message);
 DialogHost* active_host();
 // Every open window of this thread, innermost last.
 const std::vector<DialogHost*>& open_dialog_hosts();
+
+// The window's own dpi where the system tells it (Windows 10 1607 and
+// later, per monitor), else the screen's.
+int window_dpi(HWND window);
 
 // Text conversions at the view boundary.
 std::wstring widen(std::string_view utf8);

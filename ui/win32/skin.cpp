@@ -550,6 +550,22 @@ bool Skin::handle(HWND dialog, UINT message, WPARAM w, LPARAM l, INT_PTR& result
         case WM_SIZE:
             if (dialog_ != nullptr) shape();
             return false;
+        case WM_DPICHANGED: {
+            // Fonts, arcs, caption and boxes follow the new dpi; the host
+            // then resizes the window (and WM_SIZE shapes it again).
+            const int old_dpi = dpi_;
+            dpi_ = HIWORD(w) > 0 ? HIWORD(w) : dpi_;
+            for (Font* font : {&caption_font_, &label_font_}) {
+                LOGFONTW description{};
+                if (!*font || GetObjectW(font->get(), sizeof(description), &description) == 0)
+                    continue;
+                description.lfHeight = MulDiv(description.lfHeight, dpi_, old_dpi);
+                font->reset(CreateFontIndirectW(&description));
+            }
+            if (tooltip_ != nullptr) SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scaled(320));
+            if (dialog_ != nullptr) shape();
+            return false;
+        }
         case WM_COMMAND:
             // A tab click may change the page: the tabs show the new one.
             for (ControlId id : style_.tabs) InvalidateRect(GetDlgItem(dialog, id), nullptr, FALSE);

@@ -98,6 +98,9 @@ class MarshalledView final : public DialogView {
     void show_window(bool v) override {
         on_window_thread([&] { inner_->show_window(v); });
     }
+    Point control_origin(ControlId id) const override {
+        return on_window_thread([&] { return inner_->control_origin(id); });
+    }
     Point window_origin() const override {
         return on_window_thread([&] { return inner_->window_origin(); });
     }
