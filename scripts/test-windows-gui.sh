@@ -63,14 +63,6 @@ set_dpi() {
 }
 set_dpi 96
 
-# The skin's drawing tests: Wine makes their windows only on a display.
-cmake --build build/mingw -j2 --target ui_win32_skin_test
-skin_log=$(xvfb-run -a -s "-screen 0 640x480x24" wine build/mingw/tests/ui/ui_win32_skin_test.exe 2>&1) \
-  || { echo "$skin_log"; exit 1; }
-if grep -q SKIPPED <<<"$skin_log"; then echo "$skin_log"; echo "skin tests skipped"; exit 1; fi
-echo "skin drawing tests: passed"
-wineserver -w
-
 run=$root/build/gui-e2e
 rm -rf "$run"
 mkdir -p "$run/app" "$run/shots" "$run/work/in" "$run/work/out" "$run/work/dec" "$run/work/keys" "$run/work/del"

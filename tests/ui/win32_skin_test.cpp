@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/display.h"
 #include "ui/win32/skin.h"
 
 namespace {
@@ -178,7 +179,7 @@ class Painted : public ::testing::Test {
 TEST_F(Painted, StripTakesSignAndStripFromAGoodPicture) {
     SkinStyle style;
     style.banners[kStrip] = write("good.bmp", bmp(64, 16, 16));
-    if (!open(std::move(style))) GTEST_SKIP() << "no windows here";
+    VELLORA_NEED_WINDOWS(open(std::move(style)));
     const auto p = paint_strip();
     EXPECT_TRUE(close_to(at(p, kHeight / 2, kHeight / 2), kSign));  // the sign square
     EXPECT_TRUE(close_to(at(p, kWidth - 20, kHeight / 2), kRest));  // the stretched rest
@@ -201,7 +202,7 @@ TEST_F(Painted, StripStaysReadableWithoutAUsablePicture) {
         SCOPED_TRACE(c.name);
         SkinStyle style;
         style.banners[kStrip] = c.bytes.empty() ? folder_ / c.name : write(c.name, c.bytes);
-        if (!open(std::move(style))) GTEST_SKIP() << "no windows here";
+        VELLORA_NEED_WINDOWS(open(std::move(style)));
         const auto p = paint_strip();
         int unpainted = 0;
         for (COLORREF px : p) unpainted += px == kUnpainted;
@@ -216,12 +217,12 @@ TEST_F(Painted, StripStaysReadableWithoutAUsablePicture) {
 TEST_F(Painted, CheckBoxShowsTheButtonsOwnState) {
     SkinStyle style;
     style.check_boxes = {kBox};
-    if (!open(std::move(style))) GTEST_SKIP() << "no windows here";
+    VELLORA_NEED_WINDOWS(open(std::move(style)));
     // Without a display Wine makes no buttons; the test then has nothing to see.
     HWND box =
         CreateWindowExW(0, L"Button", L"원본 파일 삭제", WS_CHILD | WS_VISIBLE | BS_CHECKBOX, 0, 80,
                         kWidth, kHeight, window_, reinterpret_cast<HMENU>(kBox), nullptr, nullptr);
-    if (box == nullptr) GTEST_SKIP() << "no buttons here";
+    VELLORA_NEED_WINDOWS(box != nullptr);
     const COLORREF accent = RGB(32, 150, 160);
     auto accent_pixels = [&](const std::vector<COLORREF>& p) {
         int n = 0;
