@@ -88,8 +88,8 @@ std::optional<TempFile> create_temp_beside(const std::filesystem::path& target,
 // (or a link, never what it points to) already there (rename / MoveFileEx
 // with write-through). A replaced regular file passes its permissions to
 // the new contents (POSIX mode bits; the read-only, hidden and system marks
-// on Windows, where a read-only file is not replaced at all); a new file
-// keeps the temporary's. The caller has flushed the temporary to the device
+// on Windows, where the system may refuse to replace a read-only file at
+// all); a new file keeps the temporary's. The caller has flushed the temporary to the device
 // and closed it. False when the target is left as it was.
 bool replace_file(const std::filesystem::path& temporary, const std::filesystem::path& target);
 
