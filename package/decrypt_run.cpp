@@ -49,7 +49,7 @@ class DecryptRun {
     Bytes last_header_;
     CheckBlock last_check_{};
     std::optional<Recovery> last_;
-    FileSet inputs_{req_.inputs}, written_;  // the inputs; the outputs so far
+    FileSet inputs_{req_.inputs}, written_;  // the inputs and the log; the outputs so far
     std::vector<fs::path> completed_;        // inputs every entry of which was written
     std::uint64_t total_ = 0, done_ = 0;
     DecryptResult result_;
@@ -257,6 +257,7 @@ Flow DecryptRun::package(ByteSource& src, const std::string& shown, bool picture
 }
 
 DecryptResult DecryptRun::run() {
+    if (!svc_.log_file.empty()) inputs_.add(svc_.log_file);
     if (req_.inputs.empty()) {
         ui_.message(msg::kNoInputs);
         return result_;

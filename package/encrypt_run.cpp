@@ -41,7 +41,7 @@ class EncryptRun {
     RunUi& ui_;
     const RunServices& svc_;
     std::vector<SourceFile> files_;
-    FileSet inputs_, written_;  // the files and pictures; the outputs so far
+    FileSet inputs_, written_;  // the files, pictures and log; the outputs so far
     Bytes message_;
     RunKeys keys_;
     std::uint64_t total_ = 0, done_ = 0;
@@ -346,6 +346,7 @@ EncryptResult EncryptRun::run() {
     if (!check_request()) return result_;
     for (const fs::path& p : req_.files) inputs_.add(p);
     for (const fs::path& p : req_.pictures) inputs_.add(p);
+    if (!svc_.log_file.empty()) inputs_.add(svc_.log_file);
     if (!prepare_inputs() || !prepare_keys()) return result_;
     ui_.progress(0, total_);
     const bool ok = req_.mode == EncryptMode::EachFile ? run_each_file() : run_package();

@@ -255,6 +255,12 @@ std::string check_distinct_files(std::span<const fs::path> files) {
     return {};
 }
 
+std::string check_log_file(const fs::path& log, std::span<const fs::path> files) {
+    for (const fs::path& f : files)
+        if (same_file(log, f)) return refusal_text(msg::kLogIsWorkFile, log);
+    return {};
+}
+
 std::string check_leaf_names(std::span<const fs::path> files) {
     std::unordered_set<std::string> seen;
     for (const fs::path& p : files)

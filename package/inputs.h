@@ -109,6 +109,12 @@ std::string check_leaf_names(std::span<const std::filesystem::path> files);
 std::string check_pictures(std::span<const std::filesystem::path> pictures,
                            std::span<const std::filesystem::path> files);
 
+// The activity log against the files a run reads or writes: "" when it is
+// none of them (see same_file), else the message and the log's path. Lines
+// appended to a package or an output would damage it.
+std::string check_log_file(const std::filesystem::path& log,
+                           std::span<const std::filesystem::path> files);
+
 // Package bytes the inputs need, and what a picture selection offers
 // (nullopt when a picture cannot be read).
 std::int64_t hiding_need(std::span<const std::uint64_t> file_sizes, std::size_t message_bytes);

@@ -58,6 +58,8 @@ inline constexpr const char* kWrittenThisRun =
 inline constexpr const char* kLeafNameTwice =
     "같은 이름의 파일은 한 꾸러미에 함께 넣을 수 없습니다.";
 inline constexpr const char* kPictureIsInput = "숨길 파일을 그림파일로 함께 쓸 수 없습니다.";
+inline constexpr const char* kLogIsWorkFile =
+    "로그 파일은 이 작업에서 읽거나 쓰는 파일과 같을 수 없습니다.";
 inline constexpr const char* kHiddenMismatch =
     "그림파일에서 다시 맞춘 내용이 숨긴 암호화 파일과 다릅니다. 원본 파일은 지우지 않았습니다.";
 

@@ -38,6 +38,8 @@ struct RunServices {
     // Appends one activity-log line (the log adds its date prefix); empty
     // when logging is off.
     std::function<void(const std::string&)> log;
+    // The file `log` appends to: no output of the run takes its place.
+    std::filesystem::path log_file;
 };
 
 }  // namespace package

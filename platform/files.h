@@ -56,7 +56,6 @@ bool flush_to_device(std::FILE* stream);
 std::optional<std::uint64_t> stream_size(std::FILE* stream);
 bool stream_seek(std::FILE* stream, std::uint64_t offset);
 
-
 // The path without trailing separators ("link/" names the link itself,
 // not the folder it points to); a root keeps its separator.
 std::filesystem::path without_trailing_separators(const std::filesystem::path& path);
@@ -87,7 +86,10 @@ std::optional<TempFile> create_temp_beside(const std::filesystem::path& target,
 
 // Puts `temporary` in the place of `target` in one step, replacing a file
 // (or a link, never what it points to) already there (rename / MoveFileEx
-// with write-through). The caller has flushed the temporary to the device
+// with write-through). A replaced regular file passes its permissions to
+// the new contents (POSIX mode bits; the read-only, hidden and system marks
+// on Windows, where the system may refuse to replace a read-only file at
+// all); a new file keeps the temporary's. The caller has flushed the temporary to the device
 // and closed it. False when the target is left as it was.
 bool replace_file(const std::filesystem::path& temporary, const std::filesystem::path& target);
 

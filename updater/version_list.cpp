@@ -3,29 +3,20 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/trim.h"
+
 namespace updater {
-
-namespace {
-
-std::string Trim(const std::string& text) {
-    std::size_t begin = 0, end = text.size();
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
-    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
-    return text.substr(begin, end - begin);
-}
-
-}  // namespace
 
 int SplitList(char separator, std::string line, std::vector<std::string>& fields,
               netdown::Logger* log) {
-    line = Trim(line);
+    line = platform::trim(line);
     if (line.empty() || line.back() != separator) line += separator;
     const std::string whole = line;
     int added = 0;
     std::size_t start = 0;
     std::size_t at = line.find(separator);
     while (at != std::string::npos && at > 0 && at < line.size()) {
-        const std::string field = Trim(line.substr(start, at - start));
+        const std::string field = platform::trim(line.substr(start, at - start));
         if (field.empty()) {
             if (log)
                 log->Log(netdown::kLogDetail, "SplitList(%s) :  %s --> Invalid Length",

@@ -85,6 +85,29 @@ bool read_password_option(const Options& o, std::optional<platform::SecretBytes>
     return false;
 }
 
+// The files a command names besides its outputs: its inputs, the password
+// and message files.
+std::vector<fs::path> named_files(const Options& o) {
+    std::vector<fs::path> files;
+    for (const std::string& f : o.operands) files.push_back(path_from_text(f));
+    for (const std::string& b : o.pictures) files.push_back(path_from_text(b));
+    if (o.password_file && *o.password_file != "-")
+        files.push_back(path_from_text(*o.password_file));
+    if (o.message_file) files.push_back(path_from_text(*o.message_file));
+    return files;
+}
+
+// --log naming a file the command reads or writes would append lines into
+// it: refused before any work. Outputs named only during the run (decrypted
+// entries) are kept off the log by the run itself.
+bool log_is_apart(const Options& o, std::vector<fs::path> files) {
+    if (!o.log_file) return true;
+    const std::string err = package::check_log_file(path_from_text(*o.log_file), files);
+    if (err.empty()) return true;
+    std::fprintf(stderr, "%s\n", err.c_str());
+    return false;
+}
+
 struct Services {
     NoWaitClock clock;
     TerminalInteraction& terminal;
@@ -103,6 +126,7 @@ struct Services {
         };
         if (o.log_file) {
             const fs::path log = path_from_text(*o.log_file);
+            run.log_file = log;
             run.log = [this, log](const std::string& line) {
                 if (!shell::append_log_line(log, clock, line))
                     std::fprintf(stderr, "log: %s\n", path_text(log).c_str());
@@ -137,6 +161,18 @@ int encrypt(const Options& o) {
     req.delete_sources = o.delete_sources;
     req.replace_existing = o.force;
 
+    std::vector<fs::path> touched = named_files(o);
+    touched.insert(touched.end(), req.recipients.begin(), req.recipients.end());
+    // The outputs as the run will name them.
+    fs::path output = req.output;
+    if (output.empty())
+        output = package::default_output_name(req.mode, req.files, !req.message.empty(),
+                                              fs::current_path(ec));
+    if (!output.empty()) touched.push_back(output);
+    if (req.mode == package::EncryptMode::EachFile)
+        for (fs::path f : req.files) touched.push_back(f += ".vlr");
+    if (!log_is_apart(o, std::move(touched))) return 1;
+
     // The command line has no save dialog: its decrypt would write only the
     // first of two entries of one name, and the second, once its source is
     // wiped, would be out of reach.
@@ -165,6 +201,7 @@ int decrypt(const Options& o) {
     req.output_folder = path_from_text(*o.output);
     req.delete_inputs = o.delete_sources;
     req.replace_existing = o.force;
+    if (!log_is_apart(o, named_files(o))) return 1;
     std::error_code ec;
     fs::create_directories(req.output_folder, ec);
     std::optional<platform::SecretBytes> password;

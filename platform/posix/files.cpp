@@ -89,7 +89,22 @@ FilePtr system::create_new_file(const std::filesystem::path& path, bool& taken) 
     return stream_of(fd, "wb");
 }
 
+namespace {
+// The temporary takes the permission bits of the regular file it replaces,
+// so a read-only or private file stays so. Set-id bits are not carried to
+// new contents; a link or nothing at the target leaves the temporary's mode.
+void keep_mode(const std::filesystem::path& temporary, const std::filesystem::path& target) {
+    struct stat old {};
+    if (lstat(target.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) return;
+    int fd = open(temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return;
+    if (fchmod(fd, old.st_mode & 0777) == 0) fsync(fd);
+    close(fd);
+}
+}  // namespace
+
 bool replace_file(const std::filesystem::path& temporary, const std::filesystem::path& target) {
+    keep_mode(temporary, target);
     if (std::rename(temporary.c_str(), target.c_str()) != 0) return false;
     // The new name must survive a crash too: force the folder's entry.
     std::filesystem::path folder = target.parent_path();

@@ -4,17 +4,11 @@
 #include <optional>
 
 #include "platform/ini.h"
+#include "platform/trim.h"
 
 namespace platform {
 
 namespace {
-
-std::string Trim(const std::string& text) {
-    std::size_t begin = 0, end = text.size();
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
-    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
-    return text.substr(begin, end - begin);
-}
 
 bool SameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -44,19 +38,19 @@ std::optional<std::string> Lookup(const std::filesystem::path& file, const std::
     while (std::getline(in, line)) {
         if (first && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
         first = false;
-        const std::string text = Trim(line);
+        const std::string text = trim(line);
         if (text.empty() || text[0] == ';') continue;
         if (text[0] == '[') {
             const std::size_t close = text.find(']');
             inside = close != std::string::npos &&
-                     SameName(Trim(text.substr(1, close - 1)), Trim(section));
+                     SameName(trim(text.substr(1, close - 1)), trim(section));
             continue;
         }
         if (!inside) continue;
         const std::size_t equals = text.find('=');
-        if (equals == std::string::npos || !SameName(Trim(text.substr(0, equals)), Trim(key)))
+        if (equals == std::string::npos || !SameName(trim(text.substr(0, equals)), trim(key)))
             continue;
-        std::string value = Trim(text.substr(equals + 1));
+        std::string value = trim(text.substr(equals + 1));
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
             value.back() == value.front())
             value = value.substr(1, value.size() - 2);

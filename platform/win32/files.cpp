@@ -116,8 +116,22 @@ FilePtr system::create_new_file(const std::filesystem::path& path, bool& taken) 
 }
 
 bool replace_file(const std::filesystem::path& temporary, const std::filesystem::path& target) {
-    return MoveFileExW(temporary.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    // The temporary takes the read-only, hidden and system marks of the
+    // file it replaces (never of a link or folder there). When the move
+    // fails, they come off again so the caller can remove the temporary.
+    constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                            FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD old = GetFileAttributesW(target.c_str());
+    const DWORD own = GetFileAttributesW(temporary.c_str());
+    const bool carry = old != INVALID_FILE_ATTRIBUTES && own != INVALID_FILE_ATTRIBUTES &&
+                       !(old & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+                       (old & kKept) != 0;
+    if (carry) SetFileAttributesW(temporary.c_str(), (own & ~kKept) | (old & kKept));
+    if (MoveFileExW(temporary.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE)
+        return true;
+    if (carry) SetFileAttributesW(temporary.c_str(), own);
+    return false;
 }
 
 OverwriteTarget open_for_overwrite(const std::filesystem::path& path) {

@@ -287,6 +287,82 @@ TEST_F(CliTest, LogLinesAndUsage) {
     EXPECT_NE(help.output.find("사용법"), std::string::npos);
 }
 
+// Hiding rewrites each picture whole; a read-only or private picture keeps
+// its mode, and the hidden package still comes back.
+TEST_F(CliTest, HidingKeepsThePicturesMode) {
+    write("secret.txt", "hidden words");
+    picture("ro.bmp", 200000);
+    picture("private.bmp", 210000);
+    const std::string plain = read("ro.bmp");
+    const fs::perms ro = fs::perms(0444), priv = fs::perms(0600);
+    fs::permissions(dir_ / "ro.bmp", ro);
+    fs::permissions(dir_ / "private.bmp", priv);
+    Outcome hide = cli("encrypt -m bmp -p pw -b ro.bmp -b private.bmp secret.txt");
+    ASSERT_EQ(hide.status, 0) << hide.output;
+    EXPECT_NE(read("ro.bmp"), plain);
+    EXPECT_EQ(fs::status(dir_ / "ro.bmp").permissions(), ro);
+    EXPECT_EQ(fs::status(dir_ / "private.bmp").permissions(), priv);
+    Outcome back = cli("decrypt -p pw -o out ro.bmp private.bmp");
+    ASSERT_EQ(back.status, 0) << back.output;
+    EXPECT_EQ(read("out/secret.txt"), "hidden words");
+}
+
+// A log that is also a file of the command took its lines appended and
+// was damaged: refused before any work, however the file is spelled.
+TEST_F(CliTest, LogThatIsAFileOfTheCommandIsRefused) {
+    write("a.txt", "plain text");
+    picture("pic.bmp", 200000);
+    ASSERT_EQ(cli("encrypt -p pw -o p.vlr a.txt").status, 0);
+    fs::create_hard_link(dir_ / "p.vlr", dir_ / "hard.vlr");
+    fs::create_symlink("p.vlr", dir_ / "soft.log");
+    fs::create_directories(dir_ / "sub");
+    const std::string files[] = {"a.txt", "p.vlr", "pic.bmp", "pw"};
+    std::vector<std::string> before;
+    for (const std::string& f : files) before.push_back(read(f));
+    const std::string told = "로그 파일은 이 작업에서 읽거나 쓰는 파일과 같을 수 없습니다.\n";
+    struct Case {
+        std::string args, log;
+    } cases[] = {
+        {"decrypt -p pw -o out p.vlr", "p.vlr"},
+        {"decrypt -p pw -o out p.vlr", "./p.vlr"},
+        {"decrypt -p pw -o out p.vlr", "sub/../p.vlr"},
+        {"decrypt -p pw -o out p.vlr", "hard.vlr"},
+        {"decrypt -p pw -o out p.vlr", "soft.log"},
+        {"decrypt -p pw -o out p.vlr", "pw"},
+        {"encrypt -p pw -o p.vlr --force a.txt", "p.vlr"},
+        {"encrypt -p pw -o new.vlr a.txt", "./new.vlr"},
+        {"encrypt -p pw -o new.vlr a.txt", "a.txt"},
+        {"encrypt -p pw a.txt", "a.txt.vlr"},
+        {"encrypt -p pw -m each a.txt", "./a.txt.vlr"},
+        {"encrypt -p pw -m each -t hi", "메세지파일.vlr"},
+        {"encrypt -p pw -m bmp -b pic.bmp a.txt", "pic.bmp"},
+        {"encrypt -p pw --message-file a.txt -o new.vlr", "a.txt"},
+    };
+    for (const Case& c : cases) {
+        const std::string args = c.args + " --delete-sources --log " + c.log;
+        Outcome o = cli(args);
+        EXPECT_EQ(o.status, 1) << args;
+        EXPECT_EQ(o.output, told + c.log + "\n") << args;
+        for (std::size_t i = 0; i < std::size(files); ++i)
+            EXPECT_EQ(read(files[i]), before[i]) << args << ": " << files[i];
+        for (const char* made : {"out", "new.vlr", "a.txt.vlr", "메세지파일.vlr"})
+            EXPECT_FALSE(exists(made)) << args << ": " << made;
+    }
+    // Named only by the package: the decrypted entry is not written over
+    // the log, and the log keeps what it held.
+    write("out/a.txt", "earlier log\n");
+    Outcome o = cli("decrypt -p pw -o out --force --log out/a.txt p.vlr");
+    EXPECT_EQ(o.status, 1) << o.output;
+    EXPECT_NE(o.output.find("암호화할 파일과 같은 이름으로 저장할 수 없습니다."), std::string::npos)
+        << o.output;
+    EXPECT_EQ(read("out/a.txt").rfind("earlier log\n", 0), 0u) << read("out/a.txt");
+    EXPECT_EQ(read("p.vlr"), before[1]);
+    // A log of its own works as before.
+    ASSERT_EQ(cli("decrypt -p pw -o back --log act.log p.vlr").status, 0);
+    EXPECT_EQ(read("back/a.txt"), "plain text");
+    EXPECT_NE(read("act.log").find("a.txt"), std::string::npos);
+}
+
 // The commands that lost data or lied, each with what must survive and
 // what the user is told.
 

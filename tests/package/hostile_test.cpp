@@ -181,6 +181,7 @@ TEST_F(HostileTest, LoweredCiphertextLengthWritesNothingAndKeepsThePackage) {
                                  erased.push_back(p);
                                  return fs::remove(p);
                              },
+                             {},
                              {}};
         ScriptedUi dui;
         dui.passwords.push_back("secret1");
@@ -212,7 +213,7 @@ TEST_F(HostileTest, StoredNamesCannotForgeLogLines) {
         ASSERT_EQ(write_package(f.get(), {file}, {}, keys, {}), "");
     }
     std::vector<std::string> log;
-    RunServices services{{}, [&](const std::string& line) { log.push_back(line); }};
+    RunServices services{{}, [&](const std::string& line) { log.push_back(line); }, {}};
     ScriptedUi ui;
     ui.passwords.push_back("secret1");
     DecryptRequest req;

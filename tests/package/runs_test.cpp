@@ -52,7 +52,8 @@ class RunTest : public testing_support::ScratchDir {
                               std::error_code ec;
                               return fs::remove(p, ec);
                           },
-                          [this](const std::string& line) { log_.push_back(line); }};
+                          [this](const std::string& line) { log_.push_back(line); },
+                          {}};
 };
 
 TEST_F(RunTest, RoundTripEveryModeAndAlgorithm) {

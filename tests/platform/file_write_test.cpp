@@ -5,12 +5,17 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
 #include "platform/staged_output.h"
 #include "tests/support/temp_folder.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -142,6 +147,61 @@ TEST_F(FileWriteTest, ReplacingALinkReplacesTheLinkNotItsTarget) {
     EXPECT_FALSE(fs::is_symlink(root_ / "key.lck"));
     EXPECT_EQ(read(root_ / "key.lck"), std::string("\x04\x01\x02\x03", 4));
     EXPECT_EQ(read(victim), "precious");
+}
+
+// Hiding a package in a read-only picture, or renewing a private key,
+// must not leave the file open to everyone: a replaced file keeps its
+// permissions, and a new one gets what any new file gets here.
+TEST_F(FileWriteTest, ReplacedFilesKeepTheirPermissions) {
+    using fs::perms;
+    const fs::path probe = write("probe", "");
+    const perms fresh = fs::status(probe).permissions();
+    fs::remove(probe);
+    struct Case {
+        const char* name;
+        std::optional<perms> before;
+    };
+    const Case cases[] = {
+        {"picture.bmp", perms(0444)},
+        {"private.lck", perms(0600)},
+        {"tool.sh", perms(0755)},
+        {"new.txt", std::nullopt},
+    };
+    const std::vector<std::uint8_t> bytes{'n', 'e', 'w'};
+    for (const Case& c : cases) {
+        const fs::path target = root_ / c.name;
+        perms expected = fresh;
+        if (c.before) {
+            write(c.name, "old");
+            fs::permissions(target, *c.before);
+            expected = fs::status(target).permissions();  // as this system shows it
+        }
+        const platform::WriteResult result = platform::write_file_staged(target, bytes);
+        const bool replaced = result == platform::WriteResult::ok;
+#ifdef _WIN32
+        // Windows refuses to move onto a read-only file, Wine does not;
+        // either way the file is whole and keeps its mark.
+        if ((expected & perms::owner_write) != perms::none) {
+            EXPECT_TRUE(replaced) << c.name;
+        }
+#else
+        EXPECT_TRUE(replaced) << c.name;  // a rename asks only the folder
+#endif
+        EXPECT_EQ(read(target), replaced ? "new" : "old") << c.name;
+        EXPECT_EQ(fs::status(target).permissions(), expected) << c.name;
+        fs::permissions(target, perms::owner_write, fs::perm_options::add);
+    }
+    EXPECT_EQ(names(),
+              (std::vector<std::string>{"new.txt", "picture.bmp", "private.lck", "tool.sh"}));
+#ifdef _WIN32
+    // The marks permissions cannot show: a hidden system file stays one.
+    const fs::path hidden = write("hidden.dat", "old");
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    ASSERT_TRUE(SetFileAttributesW(hidden.c_str(), marks));
+    EXPECT_EQ(platform::write_file_staged(hidden, bytes), platform::WriteResult::ok);
+    EXPECT_EQ(read(hidden), "new");
+    EXPECT_EQ(GetFileAttributesW(hidden.c_str()) & marks, marks);
+#endif
 }
 
 TEST_F(FileWriteTest, OverwriteOpenTakesOnlyRegularFilesThroughTheirOwnName) {
