@@ -167,6 +167,20 @@ log=$banner/player/fake_player.log
   { echo "the player's log:"; cat "$log"; exit 1; }
 echo "GUI banner session: $(( $(date +%s) - started )) s"
 
+# A careless user: files dropped twice, outputs that are inputs, read-only
+# files or folders, dialogs cancelled, the window closed during a run, the
+# deletion area given what cannot be wiped. The driver makes its own files.
+hostile=$root/build/gui-hostile
+rm -rf "$hostile"
+mkdir -p "$hostile/app" "$hostile/work" "$hostile/shots"
+cp build/mingw/app/vellora/Vellora.exe "$hostile/app/"
+cp -r build/mingw/app/vellora/res "$hostile/app/"
+started=$(date +%s)
+xvfb-run -a -s "-screen 0 1280x900x24" "$run/inner.sh" "$hostile/shots" \
+  wine build/mingw/tests/vellora_gui/vellora_gui_driver.exe \
+  "$(win "$hostile/app")" "$(win "$hostile/work")" "$(win "$hostile/shots")" --hostile
+echo "GUI hostile session: $(( $(date +%s) - started )) s"
+
 if [ $update_screens -eq 1 ]; then
   # Each picture already holds only the windows; the updater's picture
   # comes from test-release.sh and stays.

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <set>
 #include <system_error>
 
 #include "platform/files.h"
@@ -92,9 +93,14 @@ void delete_dropped_items(const std::vector<fs::path>& items, DeletionPorts& por
     run.deleting = true;
     run.ports = &ports;
     std::error_code ec;
+    // One item named twice in a drop is handled once: the second would find
+    // the file already gone and end the run silently, hiding both the rest
+    // of the drop and the report of what was deleted.
+    std::set<fs::path> seen;
     for (const auto& given : items) {
         // "link/" as shell completion writes it still names the link.
         const fs::path item = platform::without_trailing_separators(given);
+        if (!seen.insert(item.lexically_normal()).second) continue;
         if (platform::is_link(item)) {
             remove_link(item, run);
         } else if (fs::is_directory(item, ec)) {

@@ -53,7 +53,8 @@ struct DropRun {
 void WalkDroppedFolder(const std::filesystem::path& folder, DropRun& run);
 
 // The drop on the deletion area: asks once, then deletes every dropped item
-// in order (folders through the walk, then removed), and reports
+// in order (folders through the walk, then removed; an item named twice
+// only once), and reports
 // "해당 파일이 삭제 되었습니다." when at least one file is really gone.
 // An unreadable file or one over the limit ends the run; what was deleted
 // before stays deleted.

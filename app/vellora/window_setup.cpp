@@ -90,7 +90,10 @@ void set_up_main(HWND dialog) {
         GetClientRect(list, &r);
         add_columns(list, r.right);
     }
-    SendDlgItemMessageW(dialog, IDC_ENC_MESSAGE, EM_SETLIMITTEXT, shell::kMessageLimit, 0);
+    // One character over the limit gets through to the presenter, which
+    // refuses it with its message and cuts the text back; at exactly the
+    // limit the edit would swallow the keystroke without a word.
+    SendDlgItemMessageW(dialog, IDC_ENC_MESSAGE, EM_SETLIMITTEXT, shell::kMessageLimit + 1, 0);
 }
 
 }  // namespace

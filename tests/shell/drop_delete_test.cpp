@@ -95,6 +95,20 @@ TEST_F(DropDelete, FileAtTheLimitIsAccepted) {
     EXPECT_EQ(ui_.windows().size(), 1u);
 }
 
+// A careless drop naming one file twice (and a folder twice): each goes
+// once, the rest of the drop is still handled and the end is reported.
+TEST_F(DropDelete, ItemNamedTwiceInADropIsHandledOnce) {
+    fs::path a = make("a.txt");
+    fs::path tree = make("tree/b.txt").parent_path();
+    fs::path last = make("last.txt");
+    drop({a, a, tree, tree / "", last});
+    EXPECT_FALSE(fs::exists(a));
+    EXPECT_FALSE(fs::exists(tree));
+    EXPECT_FALSE(fs::exists(last));
+    EXPECT_EQ(ui_.boxes(), (std::vector<ShownBox>{kConfirm, kDeleted}));
+    EXPECT_EQ(ui_.windows().size(), 3u);  // one progress window per file
+}
+
 TEST_F(DropDelete, UnreadableItemEndsTheRunSilently) {
     fs::path later = make("later.txt");
     drop({root() / "missing.txt", later});

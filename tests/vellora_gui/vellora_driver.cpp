@@ -13,6 +13,8 @@
 //   and checked, and one picture, main-encrypt<SUFFIX>, is taken.
 //   With --banner instead (the script has registered the stand-in player
 //   control), the banner is checked in two short starts: banner_sessions.
+//   With --hostile, a short start used carelessly: hostile_session makes
+//   its own files in WORK_FOLDER.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -771,6 +773,289 @@ void scaled_session(const std::string& suffix) {
     if (WaitForSingleObject(app_process, 20000) != WAIT_OBJECT_0) fail("Vellora did not end");
 }
 
+// ------------------------------------------------------------ hostile use
+
+std::string file_content(const std::string& path) {
+    HANDLE f = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) fail("cannot read " + path);
+    std::string content;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        content.append(buffer, got);
+    CloseHandle(f);
+    return content;
+}
+
+void make_file(const std::string& path, const std::string& content, bool read_only = false) {
+    write_file(wide(path), content);
+    if (read_only) SetFileAttributesW(wide(path).c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+bool is_folder(const std::string& path) {
+    const DWORD a = GetFileAttributesW(wide(path).c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// The names in a folder, sorted: a run that stopped half-way leaves no
+// stray or temporary file behind.
+std::vector<std::string> folder_names(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE h = FindFirstFileW(wide(folder + "\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(utf8(name));
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void expect_names(const std::string& folder, std::vector<std::string> wanted) {
+    std::sort(wanted.begin(), wanted.end());
+    const std::vector<std::string> names = folder_names(folder);
+    if (names == wanted) return;
+    std::string seen;
+    for (const auto& n : names) seen += " " + n;
+    fail(folder + " holds:" + seen);
+}
+
+int row_count(HWND main, int list) {
+    return (int)SendMessageW(GetDlgItem(main, list), LVM_GETITEMCOUNT, 0, 0);
+}
+
+void expect_rows(HWND main, int list, int rows, const std::string& when) {
+    if (!eventually([&] { return row_count(main, list) == rows; }, 3))
+        fail("list " + std::to_string(list) + " holds " + std::to_string(row_count(main, list)) +
+             " rows " + when + ", expected " + std::to_string(rows));
+}
+
+// No message box (and no other dialog of ours) comes up within a moment.
+void expect_quiet(const std::string& when, int windows) {
+    Sleep(1500);
+    const auto open = app_windows();
+    if ((int)open.size() != windows) {
+        std::string seen;
+        for (HWND w : open) seen += " [" + utf8(text_of(w)) + "]";
+        fail(std::to_string(open.size()) + " windows open " + when + ":" + seen);
+    }
+}
+
+// Types one character into an edit as the keyboard would.
+void type_char(HWND dialog, int id, wchar_t c) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(GetDlgItem(dialog, id), WM_CHAR, c, 1, SMTO_ABORTIFHUNG, 10000, &ignored);
+}
+
+HWND new_password_dialog() {
+    return wait_window({1037, 1064, 1074}, "new-password dialog");
+}
+
+// A run goes on for a moment after its last box, and a click until then is
+// ignored (as it must be): the click is repeated until the run's dialog
+// opens. A repeated click while that dialog opens is ignored the same way.
+HWND start_run(HWND main, int button, std::initializer_list<int> dialog, const std::string& what) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        click(main, button);
+        for (int i = 0; i < 20; ++i) {
+            for (HWND w : app_windows()) {
+                bool all = !is_message_box(w);
+                for (int id : dialog) all = all && GetDlgItem(w, id) != nullptr;
+                if (all) return w;
+            }
+            Sleep(100);
+        }
+    }
+    fail("no " + what + " after clicking " + std::to_string(button));
+}
+
+void give_new_password(HWND main, const std::string& password) {
+    HWND fresh = start_run(main, 1027, {1037, 1064, 1074}, "new-password dialog");
+    set_text(fresh, 1037, password);
+    set_text(fresh, 1064, password);
+    click(fresh, 1074);
+    wait_gone(fresh, "new-password dialog");
+}
+
+void cancel_file_dialog() {
+    HWND dialog = wait_for(is_file_dialog, "file dialog");
+    Sleep(300);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 (LPARAM)GetDlgItem(dialog, IDCANCEL));
+    wait_gone(dialog, "file dialog");
+}
+
+// A careless or hostile user: the same file dropped twice, the package
+// written over one of its own inputs, an output that is a read-only file or
+// a folder, two quick clicks, dialogs cancelled, the main window closed in
+// the middle of a run, a file dropped twice on the deletion area, a message
+// over the limit. Nothing is lost that was not confirmed and
+// nothing is reported done that was not.
+void hostile_session(const std::string& work) {
+    const std::string in = work + "\\in", out = work + "\\out", dec = work + "\\dec",
+                      del = work + "\\del";
+    for (const std::string& folder : {in, out, dec, del})
+        CreateDirectoryW(wide(folder).c_str(), nullptr);
+    const std::string a = in + "\\a.txt", b = in + "\\b.bin";
+    const std::string a_text = "hostile input a\n";
+    std::string b_bytes(1 << 20, '\0');
+    for (std::size_t i = 0; i < b_bytes.size(); ++i) b_bytes[i] = (char)(i * 2654435761u >> 13);
+    make_file(a, a_text);
+    make_file(b, b_bytes);
+    const std::string locked_output = out + "\\locked.vlr", folder_output = out + "\\folder.vlr";
+    make_file(locked_output, "not a package, keep me", true);
+    CreateDirectoryW(wide(folder_output).c_str(), nullptr);
+    make_file(dec + "\\a.txt", "the user's own a.txt", true);
+    const std::string doomed = del + "\\doomed.bin";
+    make_file(doomed, std::string(5000, 'd'));
+
+    expect_box(kConfigMissing, "경고");
+    expect_box(kConfigMissing, "경고");
+    click(wait_window({1000, 1001, 1002}, "start window"), 1000);
+    HWND main = wait_window({1007, 1008, 1009, 1087}, "main window");
+    const int open_windows = (int)app_windows().size();
+
+    // The message edit holds 50000 characters; the one after is refused.
+    // In lines, as a long letter is written: one line of 50000 characters
+    // takes the edit's word wrap many seconds under Wine.
+    std::string letter;
+    while (letter.size() < 49999) letter += std::string(98, 'x') + "\r\n";
+    letter.resize(49999);
+    set_text(main, 1020, letter);
+    type_char(main, 1020, L'y');
+    expect_quiet("after the 50000th character", open_windows);
+    type_char(main, 1020, L'z');
+    expect_box("허용 문자수를 초과하였습니다. ");
+    if ((int)SendMessageW(GetDlgItem(main, 1020), WM_GETTEXTLENGTH, 0, 0) != 50000)
+        fail("the message edit holds " +
+             std::to_string((int)SendMessageW(GetDlgItem(main, 1020), WM_GETTEXTLENGTH, 0, 0)) +
+             " characters");
+    set_text(main, 1020, "");
+    say("the 50001st character refused");
+
+    // The same file twice in one drop, then again: listed once.
+    drop_files(main, 1021, {a, a});
+    expect_box("동일한 파일이 존재합니다.");
+    expect_rows(main, 1021, 1, "after a file dropped twice");
+    drop_files(main, 1021, {a, b});
+    expect_box("동일한 파일이 존재합니다.");
+    expect_rows(main, 1021, 1, "after a listed file dropped again");
+    drop_files(main, 1021, {b});
+    expect_rows(main, 1021, 2, "after the second file");
+
+    // Two quick clicks: one run, one password dialog; cancelled, the run
+    // ends silently and keeps its inputs.
+    set_text(main, 1068, out + "\\pkg.vlr");
+    click(main, 1027);
+    click(main, 1027);
+    HWND fresh = new_password_dialog();
+    Sleep(1000);
+    int dialogs = 0;
+    for (HWND w : app_windows())
+        if (GetDlgItem(w, 1064) != nullptr && GetDlgItem(w, 1074) != nullptr) ++dialogs;
+    if (dialogs != 1) fail(std::to_string(dialogs) + " new-password dialogs after two clicks");
+    click(fresh, 1038);
+    wait_gone(fresh, "new-password dialog");
+    expect_quiet("after the password dialog was cancelled", open_windows);
+    if (exists(out + "\\pkg.vlr")) fail("a cancelled run wrote the package");
+    expect_rows(main, 1021, 2, "after a cancelled run");
+    say("two quick clicks: one run; its cancel writes nothing");
+
+    // The package named like one of its inputs is refused.
+    set_text(main, 1068, a);
+    give_new_password(main, "secret1");
+    expect_box("암호화할 파일과 같은 이름으로 저장할 수 없습니다.");
+    if (file_content(a) != a_text) fail("the input was written over");
+    expect_rows(main, 1021, 2, "after the refused output");
+
+    // A read-only file as the output: taken, then the save dialog cancelled.
+    set_text(main, 1068, locked_output);
+    give_new_password(main, "secret1");
+    expect_box("동일한 파일명이 있습니다.");
+    cancel_file_dialog();
+    expect_box("암호화가 취소되었습니다.");
+    if (file_content(locked_output) != "not a package, keep me") fail("the read-only file changed");
+
+    // A folder as the output: the same.
+    set_text(main, 1068, folder_output);
+    give_new_password(main, "secret1");
+    expect_box("동일한 파일명이 있습니다.");
+    cancel_file_dialog();
+    expect_box("암호화가 취소되었습니다.");
+    if (!is_folder(folder_output)) fail("the folder named as the output is gone");
+    expect_names(out, {"folder.vlr", "locked.vlr"});
+    expect_rows(main, 1021, 2, "after the cancelled outputs");
+    say("outputs refused: an input, a read-only file, a folder");
+
+    // The real package.
+    const std::string package = out + "\\pkg.vlr";
+    set_text(main, 1068, package);
+    give_new_password(main, "secret1");
+    expect_box("성공적으로 암호화되었습니다.", nullptr, IDOK, 60);
+    close_folder_window("out");
+    expect_rows(main, 1021, 0, "after the run");
+
+    // Decrypt page: the package dropped twice is listed once.
+    click_and_wait(main, 1008);
+    drop_files(main, 1039, {package, package});
+    expect_box("동일한 파일이 존재합니다.");
+    expect_rows(main, 1039, 1, "after the package dropped twice");
+    set_text(main, 1065, dec);
+
+    // The password entry cancelled: nothing written, the inputs stay.
+    HWND entry = start_run(main, 1036, {1076, 1074}, "password entry dialog");
+    click(entry, 1038);
+    wait_gone(entry, "password entry dialog");
+    expect_quiet("after the password entry was cancelled", open_windows);
+    expect_names(dec, {"a.txt"});
+    expect_rows(main, 1039, 1, "after the cancelled decrypt");
+
+    // Into a folder where a read-only a.txt exists: asked, the save dialog
+    // cancelled skips it; the close of the main window is refused while
+    // the run goes on.
+    entry = start_run(main, 1036, {1076, 1074}, "password entry dialog");
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    Sleep(1000);
+    if (!IsWindowVisible(main)) fail("the main window closed during the decrypt");
+    set_text(entry, 1076, "secret1");
+    click(entry, 1074);
+    expect_box("동일한 파일명이 있습니다.");
+    cancel_file_dialog();
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    expect_box("파일을 성공적으로 풀었습니다.", nullptr, IDOK, 60);
+    if (!IsWindow(main) || !IsWindowVisible(main))
+        fail("the main window closed during the decrypt");
+    // The run is over once the page has let go of its inputs.
+    expect_rows(main, 1039, 0, "after the decrypt");
+    expect_names(dec, {"a.txt", "b.bin"});
+    if (file_content(dec + "\\a.txt") != "the user's own a.txt")
+        fail("the read-only a.txt changed");
+    if (file_content(dec + "\\b.bin") != b_bytes) fail("b.bin decrypted wrongly");
+    say("decrypt: close refused, the existing read-only file kept, b.bin whole");
+
+    // Deletion area: the same file twice in one drop goes once, and the end
+    // is reported. (A wipe takes 25 s, so one file only.)
+    click_and_wait(main, 1007);
+    if (!eventually([&] { return IsWindowVisible(GetDlgItem(main, 1020)) != FALSE; }, 3))
+        fail("the encrypt page is not shown");
+    drop_files(main, 1087, {doomed, doomed});
+    expect_box("해당파일을 완전삭제 하시겠습니까? \n(주의: 삭제 후 복구가 되지 않아요.)", "벨로라");
+    expect_box("해당 파일이 삭제 되었습니다.", "확인", IDOK, 60);
+    expect_quiet("after the deletion", open_windows);
+    if (exists(doomed)) fail("the dropped file is still there");
+    say("deletion: a file dropped twice wiped once, reported once");
+
+    // A close while the run is still finishing is refused; a person clicks
+    // again.
+    for (int i = 0; i < 10; ++i) {
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(app_process, 2000) == WAIT_OBJECT_0) return;
+    }
+    fail("Vellora did not end");
+}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -786,6 +1071,8 @@ int wmain(int argc, wchar_t** argv) {
     try {
         if (argc == 5 && std::wstring(argv[4]) == L"--banner")
             banner_sessions(app);
+        else if (argc == 5 && std::wstring(argv[4]) == L"--hostile")
+            hostile_session(utf8(argv[2]));
         else if (argc == 5)
             scaled_session(utf8(argv[4]));
         else
