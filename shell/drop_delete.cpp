@@ -1,5 +1,6 @@
 #include "shell/drop_delete.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <optional>
@@ -43,6 +44,15 @@ Outcome delete_one_file(const fs::path& file, DropRun& run) {
         if (removed) run.deleted_any = true;
     }
     return Outcome::next;
+}
+
+// Whether `path` lies below one of `folders` (all lexically normal).
+bool inside_any(const fs::path& path, const std::vector<fs::path>& folders) {
+    for (const fs::path& folder : folders) {
+        auto [f, p] = std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
+        if (f == folder.end() && p != path.end()) return true;
+    }
+    return false;
 }
 
 void remove_link(const fs::path& link, DropRun& run) {
@@ -93,18 +103,22 @@ void delete_dropped_items(const std::vector<fs::path>& items, DeletionPorts& por
     run.deleting = true;
     run.ports = &ports;
     std::error_code ec;
-    // One item named twice in a drop is handled once: the second would find
-    // the file already gone and end the run silently, hiding both the rest
-    // of the drop and the report of what was deleted.
+    // One item named twice in a drop, or named again inside a folder the
+    // drop already walked, is handled once: the second naming would find the
+    // file already gone and end the run silently, hiding both the rest of
+    // the drop and the report of what was deleted.
     std::set<fs::path> seen;
+    std::vector<fs::path> walked;
     for (const auto& given : items) {
         // "link/" as shell completion writes it still names the link.
         const fs::path item = platform::without_trailing_separators(given);
-        if (!seen.insert(item.lexically_normal()).second) continue;
+        const fs::path normal = item.lexically_normal();
+        if (!seen.insert(normal).second || inside_any(normal, walked)) continue;
         if (platform::is_link(item)) {
             remove_link(item, run);
         } else if (fs::is_directory(item, ec)) {
             WalkDroppedFolder(item, run);
+            walked.push_back(normal);
             fs::remove(item, ec);
         } else if (delete_one_file(item, run) == Outcome::stop) {
             return;  // an early end reports nothing more

@@ -109,6 +109,29 @@ TEST_F(DropDelete, ItemNamedTwiceInADropIsHandledOnce) {
     EXPECT_EQ(ui_.windows().size(), 3u);  // one progress window per file
 }
 
+// A file named on its own after (or before) the folder that holds it: the
+// walk and the item take it once between them, and the end is reported.
+TEST_F(DropDelete, ItemInsideADroppedFolderIsHandledOnce) {
+    struct Case {
+        const char* name;
+        bool file_first;
+    };
+    for (const Case& c : {Case{"folder first", false}, Case{"file first", true}}) {
+        SCOPED_TRACE(c.name);
+        const std::size_t shown = ui_.boxes().size();
+        fs::path inner = make("box/inner.txt");
+        fs::path box = inner.parent_path();
+        fs::path last = make("after.txt");
+        std::vector<fs::path> items{box, box / "." / "inner.txt", last};
+        if (c.file_first) std::swap(items[0], items[1]);
+        drop(items);
+        EXPECT_FALSE(fs::exists(box));
+        EXPECT_FALSE(fs::exists(last));
+        EXPECT_EQ(std::vector<ShownBox>(ui_.boxes().begin() + shown, ui_.boxes().end()),
+                  (std::vector<ShownBox>{kConfirm, kDeleted}));
+    }
+}
+
 TEST_F(DropDelete, UnreadableItemEndsTheRunSilently) {
     fs::path later = make("later.txt");
     drop({root() / "missing.txt", later});
