@@ -117,7 +117,10 @@ void MainWindow::run_long(const std::function<void(ui::Interaction&)>& job) {
 package::RunServices MainWindow::run_services(DeletionPorts& deletion) {
     package::RunServices services;
     services.erase = [this, &deletion](const fs::path& file) { return erase_file(file, deletion); };
-    if (settings_.write_log == 1) services.log = [this](const std::string& l) { log_line(l); };
+    if (settings_.write_log == 1) {
+        services.log = [this](const std::string& l) { log_line(l); };
+        services.log_file = files_.log_path;
+    }
     return services;
 }
 
