@@ -63,11 +63,25 @@ set_dpi() {
 }
 set_dpi 96
 
+# Each session gets a fresh copy of the program with its pictures.
+fresh_app() {
+  rm -rf "$1"
+  mkdir -p "$1/app" "$1/shots"
+  cp build/mingw/app/vellora/Vellora.exe "$1/app/"
+  cp -r build/mingw/app/vellora/res "$1/app/"
+}
+# The driver on a virtual display, with the screenshot watcher beside it:
+# the shots folder, then the driver's arguments.
+drive() {
+  local shots=$1
+  shift
+  xvfb-run -a -s "-screen 0 1280x900x24" "$run/inner.sh" "$shots" \
+    wine build/mingw/tests/vellora_gui/vellora_gui_driver.exe "$@"
+}
+
 run=$root/build/gui-e2e
-rm -rf "$run"
-mkdir -p "$run/app" "$run/shots" "$run/work/in" "$run/work/out" "$run/work/dec" "$run/work/keys" "$run/work/del"
-cp build/mingw/app/vellora/Vellora.exe "$run/app/"
-cp -r build/mingw/app/vellora/res "$run/app/"
+fresh_app "$run"
+mkdir -p "$run/work/in" "$run/work/out" "$run/work/dec" "$run/work/keys" "$run/work/del"
 printf 'Vellora end-to-end text file\n한글 줄\n' > "$run/work/in/a.txt"
 head -c 70000 /dev/urandom > "$run/work/in/b.bin"
 head -c 20000 /dev/urandom > "$run/work/del/doomed.bin"
@@ -99,23 +113,16 @@ exit $status
 INNER
 chmod +x "$run/inner.sh"
 started=$(date +%s)
-xvfb-run -a -s "-screen 0 1280x900x24" "$run/inner.sh" "$run/shots" \
-  wine build/mingw/tests/vellora_gui/vellora_gui_driver.exe \
-  "$(win "$run/app")" "$(win "$run/work")" "$(win "$run/shots")"
+drive "$run/shots" "$(win "$run/app")" "$(win "$run/work")" "$(win "$run/shots")"
 echo "GUI session: $(( $(date +%s) - started )) s"
 
 # The same windows at 150 %: opened, checked for cut-off controls, one
 # picture of the main window kept.
 set_dpi 144
 scaled=$root/build/gui-e2e-150
-rm -rf "$scaled"
-mkdir -p "$scaled/app"
-cp build/mingw/app/vellora/Vellora.exe "$scaled/app/"
-cp -r build/mingw/app/vellora/res "$scaled/app/"
+fresh_app "$scaled"
 started=$(date +%s)
-xvfb-run -a -s "-screen 0 1280x900x24" "$run/inner.sh" "$run/shots" \
-  wine build/mingw/tests/vellora_gui/vellora_gui_driver.exe \
-  "$(win "$scaled/app")" "$(win "$scaled")" "$(win "$run/shots")" -150
+drive "$run/shots" "$(win "$scaled/app")" "$(win "$scaled")" "$(win "$run/shots")" -150
 echo "GUI session at 150 %: $(( $(date +%s) - started )) s"
 set_dpi 96
 
@@ -140,10 +147,8 @@ echo "Vellora.exe end to end: passed"
 # banner list (its main window opened twice) and one without; then
 # unregistered again.
 banner=$root/build/gui-banner
-rm -rf "$banner"
-mkdir -p "$banner/app" "$banner/player" "$banner/shots"
-cp build/mingw/app/vellora/Vellora.exe "$banner/app/"
-cp -r build/mingw/app/vellora/res "$banner/app/"
+fresh_app "$banner"
+mkdir -p "$banner/player"
 cp build/mingw/tests/vellora_gui/fake_player.dll "$banner/player/"
 wine reg add "${player_keys[0]}\\CLSID" /ve /t REG_SZ /d "${player_keys[1]##*\\}" /f >/dev/null 2>&1
 wine reg add "${player_keys[1]}\\InprocServer32" /ve /t REG_SZ \
@@ -153,9 +158,8 @@ wine reg add "${player_keys[1]}\\InprocServer32" /v ThreadingModel /t REG_SZ /d 
 wineserver -w
 started=$(date +%s)
 banner_status=0
-xvfb-run -a -s "-screen 0 1280x900x24" "$run/inner.sh" "$banner/shots" \
-  wine build/mingw/tests/vellora_gui/vellora_gui_driver.exe \
-  "$(win "$banner/app")" "$(win "$banner")" "$(win "$banner/shots")" --banner || banner_status=$?
+drive "$banner/shots" "$(win "$banner/app")" "$(win "$banner")" "$(win "$banner/shots")" --banner ||
+  banner_status=$?
 unregister_player
 [ $banner_status -eq 0 ] || exit $banner_status
 # Each main window (three in the two starts) handed its player one movie
@@ -168,17 +172,13 @@ log=$banner/player/fake_player.log
 echo "GUI banner session: $(( $(date +%s) - started )) s"
 
 # A careless user: files dropped twice, outputs that are inputs, read-only
-# files or folders, dialogs cancelled, the window closed during a run, the
-# deletion area given what cannot be wiped. The driver makes its own files.
+# files or folders, dialogs cancelled, the window closed during a run, one
+# file dropped twice on the deletion area. The driver makes its own files.
 hostile=$root/build/gui-hostile
-rm -rf "$hostile"
-mkdir -p "$hostile/app" "$hostile/work" "$hostile/shots"
-cp build/mingw/app/vellora/Vellora.exe "$hostile/app/"
-cp -r build/mingw/app/vellora/res "$hostile/app/"
+fresh_app "$hostile"
+mkdir -p "$hostile/work"
 started=$(date +%s)
-xvfb-run -a -s "-screen 0 1280x900x24" "$run/inner.sh" "$hostile/shots" \
-  wine build/mingw/tests/vellora_gui/vellora_gui_driver.exe \
-  "$(win "$hostile/app")" "$(win "$hostile/work")" "$(win "$hostile/shots")" --hostile
+drive "$hostile/shots" "$(win "$hostile/app")" "$(win "$hostile/work")" "$(win "$hostile/shots")" --hostile
 echo "GUI hostile session: $(( $(date +%s) - started )) s"
 
 if [ $update_screens -eq 1 ]; then
