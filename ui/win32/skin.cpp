@@ -124,9 +124,7 @@ HBITMAP load_bitmap_file(const std::filesystem::path& file) {
 
 void Skin::attach(HWND dialog) {
     dialog_ = dialog;
-    HDC screen = GetDC(dialog);
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(dialog, screen);
+    dpi_ = window_dpi(dialog);
     background_.reset(load_bitmap_file(style_.background));
 
     HFONT dialog_font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
@@ -137,12 +135,7 @@ void Skin::attach(HWND dialog) {
     caption_font_.reset(CreateFontIndirectW(&font));
     label_font_.reset(CreateFontIndirectW(&font));
 
-    RECT r{};
-    GetWindowRect(dialog, &r);
-    const int arc = 2 * scaled(style_.corner);
-    SetWindowRgn(dialog,
-                 CreateRoundRectRgn(0, 0, r.right - r.left + 1, r.bottom - r.top + 1, arc, arc),
-                 FALSE);
+    shape();
 
     if (!style_.about_item.empty()) {
         if (HMENU menu = GetSystemMenu(dialog, FALSE)) {
